@@ -1,0 +1,24 @@
+// vellumor-cli clean FILE: the cleaned HTML, as the source editor would hold it, on stdout.
+
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "engine/TextUtil.h"
+#include "source/HtmlCleanup.h"
+
+namespace cli {
+
+void RegisterCleanCommand(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("clean", "Print the cleaned HTML of FILE");
+  auto file = std::make_shared<std::string>();
+  cmd->add_option("FILE", *file, "HTML file")->required();
+  cmd->callback([file, &exitCode] {
+    const std::string text = engine::NormalizeLineBreaks(ReadInputFile(*file));
+    const std::string cleaned = source::CleanHtml(text, PrintTokenizerReport);
+    std::cout.write(cleaned.data(), static_cast<std::streamsize>(cleaned.size()));
+    std::cout.flush();
+    exitCode = std::cout ? kExitOk : kExitFailed;
+  });
+}
+
+}  // namespace cli

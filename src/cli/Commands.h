@@ -1,0 +1,29 @@
+#pragma once
+// The sub-commands of vellumor-cli. Each registers itself on the app and sets `exitCode` when run.
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+#include <stdexcept>
+#include <string_view>
+
+namespace cli {
+
+// Exit statuses: done, conversion failed, usage or input error.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Thrown by a command for an input it cannot take (missing file and the like): exit status 2.
+struct InputError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+void RegisterCleanCommand(CLI::App& app, int& exitCode);
+
+// Reads a whole file; InputError when it cannot be read.
+std::string ReadInputFile(const std::string& path);
+// Prints a tokenizer complaint on stderr (the offending text shortened).
+void PrintTokenizerReport(std::string_view message, std::string_view offending);
+
+}  // namespace cli

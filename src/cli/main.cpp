@@ -1,0 +1,28 @@
+// vellumor-cli: the converter without windows. See README.md for the commands.
+
+#include <iostream>
+
+#include "cli/Commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Vellumor: converts HTML and word-processor documents into FB2 e-books.",
+               "vellumor-cli"};
+  app.require_subcommand(1);
+  int exitCode = cli::kExitOk;
+  cli::RegisterCleanCommand(app, exitCode);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return cli::kExitUsage;
+  } catch (const cli::InputError& e) {
+    std::cerr << "vellumor-cli: " << e.what() << "\n";
+    return cli::kExitUsage;
+  } catch (const std::exception& e) {
+    std::cerr << "vellumor-cli: " << e.what() << "\n";
+    return cli::kExitFailed;
+  }
+  return exitCode;
+}

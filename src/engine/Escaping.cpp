@@ -1,0 +1,97 @@
+#include "engine/Escaping.h"
+
+#include "engine/TextUtil.h"
+
+namespace engine {
+
+std::string CrLfToSpaces(std::string_view run) {
+  std::string out(run);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return out;
+}
+
+std::string UnescapeAmp(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '&' && i + 5 <= text.size() && EqualsNoCase(text.substr(i, 5), "&amp;")) {
+      out.push_back('&');
+      i += 5;
+    } else {
+      out.push_back(text[i++]);
+    }
+  }
+  return out;
+}
+
+std::string QuoteAttributeValue(std::string_view name, std::string_view value) {
+  const bool wantsSingle = EqualsNoCase(name, "style");
+  const bool hasDouble = value.find('"') != std::string_view::npos;
+  const bool hasSingle = value.find('\'') != std::string_view::npos;
+  char quote = wantsSingle ? '\'' : '"';
+  std::string out;
+  out.reserve(value.size() + 2);
+  if (hasDouble && hasSingle) {
+    const std::string_view escaped = wantsSingle ? "&#39;" : "&quot;";
+    out.push_back(quote);
+    for (char c : value) {
+      if (c == quote) {
+        out.append(escaped);
+      } else {
+        out.push_back(c);
+      }
+    }
+    out.push_back(quote);
+    return out;
+  }
+  if ((quote == '"' && hasDouble) || (quote == '\'' && hasSingle)) quote = quote == '"' ? '\'' : '"';
+  out.push_back(quote);
+  out.append(value);
+  out.push_back(quote);
+  return out;
+}
+
+namespace {
+
+template <bool Attribute>
+void AppendEscaped(std::string& out, std::string_view text) {
+  size_t plain = 0;  // start of the run not yet copied
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const char* replacement = nullptr;
+    switch (b) {
+      case '&': replacement = "&amp;"; break;
+      case '<': replacement = "&lt;"; break;
+      case '>': replacement = "&gt;"; break;
+      case '"':
+        if (Attribute) replacement = "&quot;";
+        break;
+      default:
+        if (IsXmlForbiddenByte(b)) replacement = "";
+        break;
+    }
+    if (!replacement) continue;
+    out.append(text, plain, i - plain);
+    out.append(replacement);
+    plain = i + 1;
+  }
+  out.append(text, plain, std::string_view::npos);
+}
+
+}  // namespace
+
+void AppendXmlText(std::string& out, std::string_view text) { AppendEscaped<false>(out, text); }
+void AppendXmlAttribute(std::string& out, std::string_view value) {
+  AppendEscaped<true>(out, value);
+}
+std::string XmlEscapeAttribute(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  AppendXmlAttribute(out, value);
+  return out;
+}
+
+}  // namespace engine

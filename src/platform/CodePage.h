@@ -1,0 +1,55 @@
+#pragma once
+// The 8-bit code page the core's text is in, and conversions between it and UTF-8 (iconv).
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace platform {
+
+// What FromUtf8 writes for a character the code page lacks.
+enum class Unmappable { CharacterReference, QuestionMark };
+
+class CodePage {
+ public:
+  // A Windows code page number: 874, 932, 936, 949, 950, 1250-1258. Unknown numbers give 1252.
+  explicit CodePage(int number);
+
+  int Number() const { return number_; }
+  // The iconv name, for example "CP1251".
+  const std::string& IconvName() const { return iconvName_; }
+
+  // The character of a byte of this code page (single-byte code pages; for a multi-byte one,
+  // only the bytes that stand alone). 0xFFFD where the byte means nothing.
+  char32_t CharOf(unsigned char byte) const { return toUnicode_[byte]; }
+  // The byte of this character in the code page, if it has one.
+  std::optional<char> ByteOf(char32_t c) const;
+  bool IsSingleByte() const { return singleByte_; }
+
+  std::string ToUtf8(std::string_view text) const;
+  // Nothing when `utf8` is not valid UTF-8.
+  std::optional<std::string> FromUtf8(std::string_view utf8,
+                                      Unmappable how = Unmappable::CharacterReference) const;
+
+ private:
+  int number_;
+  std::string iconvName_;
+  bool singleByte_ = true;
+  std::array<char32_t, 256> toUnicode_{};
+  std::unordered_map<char32_t, char> fromUnicode_;
+};
+
+// The code page Windows would choose as ANSI code page for a locale name such as "ru_RU.UTF-8".
+int CodePageForLocale(std::string_view locale);
+
+// The system code page: VELLUMOR_CODEPAGE=NNNN when set, else from LC_ALL, LC_CTYPE or LANG.
+int SystemCodePageNumber();
+
+// UTF-8 helpers used by the conversions.
+void AppendUtf8(std::string& out, char32_t c);
+// Decodes one character at `pos`, advancing it; nothing on a malformed sequence.
+std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos);
+
+}  // namespace platform
