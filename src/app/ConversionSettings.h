@@ -11,10 +11,10 @@ enum class InterfaceLanguage { English, Russian, Other };
 
 // The "Charset" list, in its order; the setting stores the index.
 inline constexpr const char* kCharsetNames[] = {
-    "ANSI_CHARSET",    "ARABIC_CHARSET",   "BALTIC_CHARSET",   "CHINESEBIG5_CHARSET",
-    "DEFAULT_CHARSET", "EASTEUROPE_CHARSET", "GB2312_CHARSET", "GREEK_CHARSET",
-    "HANGEUL_CHARSET", "HEBREW_CHARSET",   "JOHAB_CHARSET",    "MAC_CHARSET",
-    "OEM_CHARSET",     "RUSSIAN_CHARSET",  "SHIFTJIS_CHARSET", "SYMBOL_CHARSET",
+    "ANSI_CHARSET",    "ARABIC_CHARSET",     "BALTIC_CHARSET",   "CHINESEBIG5_CHARSET",
+    "DEFAULT_CHARSET", "EASTEUROPE_CHARSET", "GB2312_CHARSET",   "GREEK_CHARSET",
+    "HANGEUL_CHARSET", "HEBREW_CHARSET",     "JOHAB_CHARSET",    "MAC_CHARSET",
+    "OEM_CHARSET",     "RUSSIAN_CHARSET",    "SHIFTJIS_CHARSET", "SYMBOL_CHARSET",
     "THAI_CHARSET",    "TURKISH_CHARSET"};
 inline constexpr int kDefaultCharsetIndex = 4;
 
@@ -37,6 +37,8 @@ struct ConversionSettings {
   std::string OtherLanguageFile;
   int FileNameVariant = 1;  // 1 or 2
   std::string BatchOutputFolder;
+  // Rebuild the body into well-formed FB2 ("main" / "repair").
+  bool RepairStructure = false;
 };
 
 }  // namespace app

@@ -1,0 +1,73 @@
+#include "app/PlainTextEditor.h"
+
+#include <algorithm>
+
+namespace app {
+
+void PlainTextEditor::Remember() {
+  undo_.push_back({text_, selStart_, selLength_});
+}
+
+void PlainTextEditor::SetText(std::string_view text) {
+  Remember();
+  text_.assign(text);
+  selStart_ = selLength_ = 0;
+}
+
+void PlainTextEditor::Clear() {
+  text_.clear();
+  undo_.clear();
+  selStart_ = selLength_ = 0;
+}
+
+void PlainTextEditor::Load(std::string_view text) {
+  Clear();
+  text_.assign(text);
+}
+
+size_t PlainTextEditor::LineCount() const {
+  if (text_.empty()) return 0;
+  size_t count = 1;
+  for (size_t i = 0; i < text_.size(); ++i) {
+    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n')))
+      ++count;
+  }
+  return count;
+}
+
+std::vector<std::string> PlainTextEditor::Lines() const {
+  std::vector<std::string> lines;
+  if (text_.empty()) return lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text_.size(); ++i) {
+    if (text_[i] != '\r' && text_[i] != '\n') continue;
+    lines.emplace_back(text_, start, i - start);
+    if (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  lines.emplace_back(text_, start);
+  return lines;
+}
+
+void PlainTextEditor::Select(size_t start, size_t length) {
+  selStart_ = std::min(start, text_.size());
+  selLength_ = std::min(length, text_.size() - selStart_);
+}
+
+void PlainTextEditor::ReplaceSelection(std::string_view text) {
+  Remember();
+  text_.replace(selStart_, selLength_, text);
+  selStart_ += text.size();
+  selLength_ = 0;
+}
+
+void PlainTextEditor::Undo() {
+  if (undo_.empty()) return;
+  Snapshot last = std::move(undo_.back());
+  undo_.pop_back();
+  text_ = std::move(last.Text);
+  selStart_ = last.SelStart;
+  selLength_ = last.SelLength;
+}
+
+}  // namespace app

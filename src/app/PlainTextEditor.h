@@ -1,0 +1,52 @@
+#pragma once
+// An in-memory TextEditor for the command line and the tests. The text is kept as given; Lines()
+// splits it at CR LF, CR and LF. Every change is one undo step.
+
+#include <string>
+#include <vector>
+
+#include "app/TextEditor.h"
+
+namespace app {
+
+class PlainTextEditor : public TextEditor {
+ public:
+  PlainTextEditor() = default;
+  explicit PlainTextEditor(std::string_view text) : text_(text) {}
+
+  std::string Text() const override { return text_; }
+  const std::string& View() const { return text_; }
+  void SetText(std::string_view text) override;
+  void Clear() override;
+  void Load(std::string_view text) override;
+
+  size_t LineCount() const override;
+  std::vector<std::string> Lines() const override;
+  LineBreak LineBreakStyle() const override { return lineBreak_; }
+  void SetLineBreakStyle(LineBreak style) override { lineBreak_ = style; }
+
+  size_t SelectionStart() const override { return selStart_; }
+  size_t SelectionLength() const override { return selLength_; }
+  std::string SelectedText() const override { return text_.substr(selStart_, selLength_); }
+  void Select(size_t start, size_t length) override;
+  void ReplaceSelection(std::string_view text) override;
+
+  bool CanUndo() const override { return !undo_.empty(); }
+  void Undo() override;
+
+ private:
+  struct Snapshot {
+    std::string Text;
+    size_t SelStart;
+    size_t SelLength;
+  };
+  void Remember();
+
+  std::string text_;
+  LineBreak lineBreak_ = LineBreak::CrLf;
+  size_t selStart_ = 0;
+  size_t selLength_ = 0;
+  std::vector<Snapshot> undo_;
+};
+
+}  // namespace app

@@ -1,0 +1,83 @@
+#pragma once
+// The program's state and every command, without windows. The desktop program, the command line
+// and the tests each drive one Session through their own UserInterface and editors.
+//
+// The commands are grouped by subject; each group is implemented in its own Session<Group>.cpp.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/ConversionSettings.h"
+#include "app/DocumentState.h"
+#include "app/TextEditor.h"
+#include "app/UserInterface.h"
+#include "engine/HTMLPars.h"
+#include "engine/Pipeline.h"
+#include "fb2meta/BookInfo.h"
+#include "platform/CodePage.h"
+#include "source/Charsets.h"
+
+namespace app {
+
+class Session {
+ public:
+  // `programFolder` holds the data files (genre file, schema) and, when writable, the settings
+  // file `settingsPath`.
+  Session(UserInterface& ui, TextEditor& sourceEditor, TextEditor& resultEditor,
+          std::string programFolder, std::string settingsPath);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  UserInterface& Ui() { return ui_; }
+  TextEditor& SourceEditor() { return source_; }
+  TextEditor& ResultEditor() { return result_; }
+  DocumentState& Document() { return document_; }
+  ConversionSettings& Settings() { return settings_; }
+  source::EncodingState& Encoding() { return encoding_; }
+  fb2meta::BookInfo& Book() { return book_; }
+  const platform::CodePage& CodePage() const { return codePage_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  const std::string& SettingsPath() const { return settingsPath_; }
+
+  // --- Conversion (SessionConversion.cpp)
+  // Converts the source editor's text and, on success, publishes the document into the result
+  // editor and shows the FB2 page. On failure the result editor keeps its content.
+  engine::ConversionResult ConvertDocument();
+  // The cover picture texts the description writer fills for the running conversion.
+  std::string CoverImageRef;
+  std::string CoverBinary;
+
+  // --- Encodings (SessionEncoding.cpp)
+  void ApplyCharset(int charset, bool fromList);
+  void SetUtfOutput(bool on);
+  void ReplaceEncodingAttribute(std::string_view oldText, std::string_view newText);
+  std::string ToOutputEncoding(std::string_view text) const;
+  std::string FromOutputEncoding(std::string_view text) const;
+  int ApplyDeclaredEncoding(std::string_view name);
+  void DetectDeclaredEncoding(const std::string& path);
+  void ShowOutputEncoding();
+  void ChooseCharsetEntry(int index);  // the "Charset" list
+  void ClickUtf8Toggle(bool pressed);  // the "utf-8" toolbar toggle
+  void Act_ansi2utf();
+  void Act_utf2ansi();
+
+  // --- Description and book information (SessionDescription.cpp)
+  engine::DocumentHead WriteDescription();
+
+ private:
+  UserInterface& ui_;
+  TextEditor& source_;
+  TextEditor& result_;
+  DocumentState document_;
+  ConversionSettings settings_;
+  source::EncodingState encoding_;
+  fb2meta::BookInfo book_;
+  engine::THTMLParser parser_;
+  platform::CodePage codePage_;
+  std::string programFolder_;
+  std::string settingsPath_;
+};
+
+}  // namespace app

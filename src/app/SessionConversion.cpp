@@ -1,0 +1,55 @@
+// The conversion of the source editor's text into the result editor.
+
+#include "app/Session.h"
+
+namespace app {
+namespace {
+
+// What the walk hands to the rest of the program during one conversion.
+class SessionServices : public engine::ConversionServices {
+ public:
+  explicit SessionServices(Session& session) : session_(session) {}
+
+  void BeginConversion() override {
+    session_.CoverImageRef.clear();
+    session_.CoverBinary.clear();
+  }
+  std::string FromOutputEncoding(std::string_view text) override {
+    return session_.FromOutputEncoding(text);
+  }
+  engine::DocumentHead WriteDescription() override { return session_.WriteDescription(); }
+  void OnError(std::string_view message, std::string_view offending) override {
+    session_.Ui().ShowMessage(message, offending);
+  }
+
+ private:
+  Session& session_;
+};
+
+engine::ConversionOptions OptionsFrom(const ConversionSettings& settings) {
+  engine::ConversionOptions options;
+  options.Variant = settings.TableMode == TableMode::ConvertToImage
+                        ? engine::ConversionVariant::Picture
+                        : engine::ConversionVariant::Text;
+  options.TableMode = settings.TableMode == TableMode::ContentOnly
+                          ? engine::TextTableMode::ContentOnly
+                          : engine::TextTableMode::AsIs;
+  options.TitleHeadingLevel = settings.TitleHeadingLevel;
+  options.ShowHyperlinks = settings.ShowHyperlinks;
+  options.RepairStructure = settings.RepairStructure;
+  return options;
+}
+
+}  // namespace
+
+engine::ConversionResult Session::ConvertDocument() {
+  SessionServices services(*this);
+  engine::ConversionResult result =
+      engine::ConvertDocument(parser_, source_.Text(), OptionsFrom(settings_), services, codePage_);
+  if (!result.Ok) return result;
+  result_.Load(result.Document);
+  ui_.ShowPage(1);
+  return result;
+}
+
+}  // namespace app
