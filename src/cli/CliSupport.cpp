@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -15,6 +16,25 @@ std::string ReadInputFile(const std::string& path) {
   bytes << in.rdbuf();
   if (in.bad()) throw InputError("cannot read \"" + path + "\"");
   return bytes.str();
+}
+
+void WriteOutputFile(const std::string& path, std::string_view bytes) {
+  const std::string temp = path + ".vellumor-tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw InputError("cannot create \"" + path + "\": " + std::strerror(errno));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      std::remove(temp.c_str());
+      throw InputError("cannot write \"" + path + "\"");
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    std::remove(temp.c_str());
+    throw InputError("cannot write \"" + path + "\": " + std::strerror(error));
+  }
 }
 
 void PrintTokenizerReport(std::string_view message, std::string_view offending) {

@@ -3,8 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace cli {
@@ -20,9 +20,12 @@ struct InputError : std::runtime_error {
 };
 
 void RegisterCleanCommand(CLI::App& app, int& exitCode);
+void RegisterConvertCommand(CLI::App& app, int& exitCode);
 
 // Reads a whole file; InputError when it cannot be read.
 std::string ReadInputFile(const std::string& path);
+// Writes a whole file atomically (a temporary file beside it, then a rename).
+void WriteOutputFile(const std::string& path, std::string_view bytes);
 // Prints a tokenizer complaint on stderr (the offending text shortened).
 void PrintTokenizerReport(std::string_view message, std::string_view offending);
 

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   int exitCode = cli::kExitOk;
   cli::RegisterCleanCommand(app, exitCode);
+  cli::RegisterConvertCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

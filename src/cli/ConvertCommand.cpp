@@ -1,0 +1,81 @@
+// vellumor-cli convert FILE [-o OUT|-]: one interactive conversion whose dialogs the options
+// answer, saved to OUT (default: FILE's folder and name with ".fb2").
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/PlainTextEditor.h"
+#include "app/Session.h"
+#include "cli/Commands.h"
+#include "cli/RunOptions.h"
+#include "engine/TextUtil.h"
+#include "source/HtmlCleanup.h"
+
+namespace cli {
+namespace {
+
+struct ConvertArgs {
+  std::string File;
+  std::string Out;
+  bool Validate = false;
+  RunOptions Run;
+};
+
+std::string DefaultOutput(const std::string& file) {
+  return std::filesystem::path(file).replace_extension(".fb2").string();
+}
+
+int RunConvert(ConvertArgs& args) {
+  if (!std::filesystem::is_regular_file(args.File))
+    throw InputError("no such file \"" + args.File + "\"");
+  if (args.Run.Authors.size() > 4) throw InputError("at most four --author options");
+  ApplyCodePageOption(args.Run);
+
+  CliUserInterface ui;
+  ui.Answers = args.Run.Answers;
+  for (const std::string& author : args.Run.Authors)
+    ui.Answers.Authors.push_back(ParseAuthor(author));
+  if (args.Run.Utf8) ui.Answers.UtfOutput = *args.Run.Utf8;
+  if (args.Run.Zip) ui.Answers.PackToZip = true;
+
+  app::PlainTextEditor sourceEditor, resultEditor;
+  app::Session session(ui, sourceEditor, resultEditor, ProgramFolder(), args.Run.SettingsFile);
+  ApplyRunOptions(args.Run, session.Settings());
+  // The command line always answers the book information dialog.
+  session.Settings().ShowTitleInfo = true;
+
+  const std::string text = engine::NormalizeLineBreaks(ReadInputFile(args.File));
+  sourceEditor.Load(source::CleanHtml(text, PrintTokenizerReport));
+  session.Document().SourcePath = args.File;
+  session.Document().SourceHtmlPath = args.File;
+
+  const engine::ConversionResult result = session.ConvertDocument();
+  if (!result) {
+    std::cerr << "vellumor-cli: Conversion failed"
+              << (result.Reason.empty() ? "" : ": " + result.Reason) << "\n";
+    return kExitFailed;
+  }
+  const std::string& document = resultEditor.View();
+  if (args.Out == "-") {
+    std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
+    return std::cout.flush() ? kExitOk : kExitFailed;
+  }
+  const std::string out = args.Out.empty() ? DefaultOutput(args.File) : args.Out;
+  WriteOutputFile(out, document);
+  std::cerr << out << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterConvertCommand(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("convert", "Convert FILE (.htm, .html) into an FB2 e-book");
+  auto args = std::make_shared<ConvertArgs>();
+  cmd->add_option("FILE", args->File, "Source document")->required();
+  cmd->add_option("-o,--output", args->Out, "Output FB2 file, or - for stdout");
+  cmd->add_flag("--validate", args->Validate, "Check the written FB2 against the schema");
+  AddRunOptions(*cmd, args->Run);
+  cmd->callback([args, &exitCode] { exitCode = RunConvert(*args); });
+}
+
+}  // namespace cli

@@ -1,0 +1,56 @@
+#include "cli/RunOptions.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+
+namespace cli {
+
+void AddRunOptions(CLI::App& cmd, RunOptions& o) {
+  cmd.add_option("--settings", o.SettingsFile, "Settings file to read (never written)");
+  cmd.add_option("--table-mode", o.TableMode, "Tables: as-is, content-only or image")
+      ->check(CLI::IsMember({"as-is", "content-only", "image"}));
+  cmd.add_option("--title-level", o.TitleLevel, "Heading level that starts a section (1-6)")
+      ->check(CLI::Range(1, 6));
+  cmd.add_flag("--hyperlinks,!--no-hyperlinks", o.Hyperlinks, "Keep hyperlinks");
+  cmd.add_flag("--utf8,!--no-utf8", o.Utf8, "Write UTF-8 instead of the 8-bit code page");
+  cmd.add_flag("--zip", o.Zip, "Pack the FB2 into OUT.zip");
+  cmd.add_option("--charset", o.Charset, "Character set (ANSI_CHARSET, RUSSIAN_CHARSET, ...)")
+      ->check(CLI::IsMember(
+          std::vector<std::string>(std::begin(app::kCharsetNames), std::end(app::kCharsetNames))));
+  cmd.add_option("--codepage", o.CodePage, "System code page (1250-1258, 874, 932, ...)");
+  cmd.add_flag("--repair,!--no-repair", o.Repair, "Rebuild the body into well-formed FB2");
+  cmd.add_option("--title", o.Answers.Title, "Book title");
+  cmd.add_option("--author", o.Authors, "Author as \"First|Middle|Last\" (repeatable, up to 4)");
+  cmd.add_option("--genre", o.Answers.Genres, "Genre code (repeatable)");
+  cmd.add_option("--lang", o.Answers.Language, "Language of the book");
+  cmd.add_option("--cover", o.Answers.CoverImagePath, "Cover picture");
+  cmd.add_option("--date", o.Answers.Date, "Document date, DD.MM.YYYY");
+  cmd.add_option("--id", o.Answers.DocumentId, "Document id");
+  cmd.add_option("--version", o.Answers.Version, "Document version");
+}
+
+void ApplyRunOptions(const RunOptions& o, app::ConversionSettings& s) {
+  if (o.TableMode == "as-is") s.TableMode = app::TableMode::AsIs;
+  if (o.TableMode == "content-only") s.TableMode = app::TableMode::ContentOnly;
+  if (o.TableMode == "image") s.TableMode = app::TableMode::ConvertToImage;
+  if (o.TitleLevel >= 1) s.TitleHeadingLevel = o.TitleLevel - 1;
+  if (o.Hyperlinks) s.ShowHyperlinks = *o.Hyperlinks;
+  if (o.Utf8) s.UtfOutput = *o.Utf8;
+  if (o.Zip) s.PackToZip = true;
+  if (o.Repair) s.RepairStructure = *o.Repair;
+  for (int i = 0; i < static_cast<int>(std::size(app::kCharsetNames)); ++i)
+    if (o.Charset == app::kCharsetNames[i]) s.Charset = i;
+}
+
+void ApplyCodePageOption(const RunOptions& o) {
+  if (o.CodePage > 0) setenv("VELLUMOR_CODEPAGE", std::to_string(o.CodePage).c_str(), 1);
+}
+
+std::string ProgramFolder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : exe.parent_path().string();
+}
+
+}  // namespace cli
