@@ -8,6 +8,7 @@ namespace app {
 struct DocumentState {
   std::string SourcePath;       // the file the user opened
   std::string SourceHtmlPath;   // the HTML that was loaded (the export for a word-processor file)
+  std::string SourceSaveName;   // the name the source-HTML save dialog last accepted
   std::string ProposedFb2Name;  // the file name the book information proposes
   std::string WordExportPath;   // the word-processor export to remove after conversion
   std::string LastFb2Path;      // the FB2 last saved or opened

@@ -15,4 +15,19 @@ Session::Session(UserInterface& ui, TextEditor& sourceEditor, TextEditor& result
 
 Session::~Session() = default;
 
+void Session::ClearSourceDocument() {
+  source_.Clear();
+  document_.SourceSaveName.clear();
+  document_.SourceHtmlPath.clear();
+  ui_.SetStatus(0, "");
+}
+
+void Session::ClearResultDocument() {
+  result_.Clear();
+  document_.ProposedFb2Name.clear();
+  document_.LastFb2Path.clear();
+  document_.LastZipPath.clear();
+  document_.TablePictureCount = 0;
+}
+
 }  // namespace app

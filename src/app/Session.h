@@ -41,6 +41,14 @@ class Session {
   const std::string& ProgramFolder() const { return programFolder_; }
   const std::string& SettingsPath() const { return settingsPath_; }
 
+  // --- Documents (Session.cpp)
+  // Empties the source editor and forgets the source save name, SourceHtmlPath and the first
+  // status panel.
+  void ClearSourceDocument();
+  // Empties the result editor and forgets ProposedFb2Name, LastFb2Path, LastZipPath and the
+  // table pictures made so far.
+  void ClearResultDocument();
+
   // --- Conversion (SessionConversion.cpp)
   // Converts the source editor's text and, on success, publishes the document into the result
   // editor and shows the FB2 page. On failure the result editor keeps its content.
