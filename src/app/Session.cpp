@@ -11,7 +11,9 @@ Session::Session(UserInterface& ui, TextEditor& sourceEditor, TextEditor& result
       result_(resultEditor),
       codePage_(platform::SystemCodePageNumber()),
       programFolder_(std::move(programFolder)),
-      settingsPath_(std::move(settingsPath)) {}
+      settingsPath_(std::move(settingsPath)) {
+  encoding_.SystemCodePageName = source::SystemCodePageNameFor(codePage_.Number());
+}
 
 Session::~Session() = default;
 

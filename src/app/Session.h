@@ -66,8 +66,9 @@ class Session {
   int ApplyDeclaredEncoding(std::string_view name);
   void DetectDeclaredEncoding(const std::string& path);
   void ShowOutputEncoding();
-  void ChooseCharsetEntry(int index);  // the "Charset" list
-  void ClickUtf8Toggle(bool pressed);  // the "utf-8" toolbar toggle
+  void ChooseCharsetEntry(int index);   // the "Charset" list
+  void ClickUtf8Toggle(bool pressed);   // the "utf-8" toolbar toggle
+  void ClickEncodingChoice(bool utf8);  // the book information dialog's "Encoding" choices
   void Act_ansi2utf();
   void Act_utf2ansi();
 

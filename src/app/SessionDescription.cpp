@@ -13,8 +13,4 @@ engine::DocumentHead Session::WriteDescription() {
   return head;
 }
 
-std::string Session::FromOutputEncoding(std::string_view text) const {
-  return std::string(text);
-}
-
 }  // namespace app

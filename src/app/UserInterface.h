@@ -42,7 +42,8 @@ class UserInterface {
   virtual void SetBusy(bool busy) = 0;
   virtual void ShowProgress(size_t done, size_t total) = 0;
 
-  // The main window's status panels and caption, and the page shown (0 source, 1 FB2, ...).
+  // The main window's status panels (0 the source file, 1 the output encoding, 2 spare) and
+  // caption, and the page shown (0 source, 1 FB2, ...).
   virtual void SetStatus(int panel, std::string_view text) = 0;
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void ShowPage(int page) = 0;
