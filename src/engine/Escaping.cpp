@@ -1,5 +1,6 @@
 #include "engine/Escaping.h"
 
+#include "engine/TextSearch.h"
 #include "engine/TextUtil.h"
 
 namespace engine {
@@ -27,30 +28,57 @@ std::string UnescapeAmp(std::string_view text) {
   return out;
 }
 
-std::string QuoteAttributeValue(std::string_view name, std::string_view value) {
+namespace {
+
+bool NeedsQuotes(std::string_view value) {
+  for (char c : value) {
+    if (IsBlank(c) || IsQuote(c) || c == '>') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void AppendQuotedAttributeValue(std::string& out, std::string_view name, std::string_view value) {
+  // A backslash right before the closing quote would keep the tokenizer's quoted run open: such
+  // a value goes unquoted when it can, else its last backslash is written as a reference.
+  std::string_view tail;
+  if (!value.empty() && value.back() == '\\') {
+    if (!NeedsQuotes(value)) {
+      out.append(value);
+      return;
+    }
+    value.remove_suffix(1);
+    tail = "&#92;";
+  }
   const bool wantsSingle = EqualsNoCase(name, "style");
   const bool hasDouble = value.find('"') != std::string_view::npos;
   const bool hasSingle = value.find('\'') != std::string_view::npos;
   char quote = wantsSingle ? '\'' : '"';
-  std::string out;
-  out.reserve(value.size() + 2);
   if (hasDouble && hasSingle) {
     const std::string_view escaped = wantsSingle ? "&#39;" : "&quot;";
     out.push_back(quote);
-    for (char c : value) {
-      if (c == quote) {
-        out.append(escaped);
-      } else {
-        out.push_back(c);
-      }
+    size_t plain = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+      if (value[i] != quote) continue;
+      out.append(value, plain, i - plain).append(escaped);
+      plain = i + 1;
     }
+    out.append(value, plain, std::string_view::npos).append(tail);
     out.push_back(quote);
-    return out;
+    return;
   }
-  if ((quote == '"' && hasDouble) || (quote == '\'' && hasSingle)) quote = quote == '"' ? '\'' : '"';
+  if ((quote == '"' && hasDouble) || (quote == '\'' && hasSingle))
+    quote = quote == '"' ? '\'' : '"';
   out.push_back(quote);
-  out.append(value);
+  out.append(value).append(tail);
   out.push_back(quote);
+}
+
+std::string QuoteAttributeValue(std::string_view name, std::string_view value) {
+  std::string out;
+  out.reserve(value.size() + 2);
+  AppendQuotedAttributeValue(out, name, value);
   return out;
 }
 
@@ -63,9 +91,15 @@ void AppendEscaped(std::string& out, std::string_view text) {
     const auto b = static_cast<unsigned char>(text[i]);
     const char* replacement = nullptr;
     switch (b) {
-      case '&': replacement = "&amp;"; break;
-      case '<': replacement = "&lt;"; break;
-      case '>': replacement = "&gt;"; break;
+      case '&':
+        replacement = "&amp;";
+        break;
+      case '<':
+        replacement = "&lt;";
+        break;
+      case '>':
+        replacement = "&gt;";
+        break;
       case '"':
         if (Attribute) replacement = "&quot;";
         break;
@@ -83,7 +117,9 @@ void AppendEscaped(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void AppendXmlText(std::string& out, std::string_view text) { AppendEscaped<false>(out, text); }
+void AppendXmlText(std::string& out, std::string_view text) {
+  AppendEscaped<false>(out, text);
+}
 void AppendXmlAttribute(std::string& out, std::string_view value) {
   AppendEscaped<true>(out, value);
 }

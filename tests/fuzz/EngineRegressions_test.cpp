@@ -11,7 +11,8 @@ namespace {
 
 void ReplayFolder(const std::string& name, int (*target)(const uint8_t*, size_t)) {
   for (const char* kind : {"regressions", "corpus"}) {
-    const std::filesystem::path dir = std::filesystem::path(VELLUMOR_SOURCE_DIR) / "fuzz" / kind / name;
+    const std::filesystem::path dir =
+        std::filesystem::path(VELLUMOR_SOURCE_DIR) / "fuzz" / kind / name;
     if (!std::filesystem::is_directory(dir)) continue;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
       if (!entry.is_regular_file()) continue;
@@ -22,7 +23,14 @@ void ReplayFolder(const std::string& name, int (*target)(const uint8_t*, size_t)
   }
 }
 
-TEST(EngineFuzzRegressions, Parse) { ReplayFolder("fuzz_parse", fuzztargets::FuzzParse); }
-TEST(EngineFuzzRegressions, Walk) { ReplayFolder("fuzz_walk", fuzztargets::FuzzWalk); }
+TEST(EngineFuzzRegressions, Parse) {
+  ReplayFolder("fuzz_parse", fuzztargets::FuzzParse);
+}
+TEST(EngineFuzzRegressions, Walk) {
+  ReplayFolder("fuzz_walk", fuzztargets::FuzzWalk);
+}
+TEST(EngineFuzzRegressions, CleanHtml) {
+  ReplayFolder("fuzz_cleanhtml", fuzztargets::FuzzCleanHtml);
+}
 
 }  // namespace

@@ -1,0 +1,5 @@
+#include "EngineTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return fuzztargets::FuzzCleanHtml(data, size);
+}
