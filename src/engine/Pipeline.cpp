@@ -118,9 +118,8 @@ void Walk::Tag(const THTMLTag& tag) {
     return;
   }
   if (n == "a" || n == "/a") {
-    s_.Link.append(BuildLinkTag(tag, [this](std::string_view text) {
-      return services_.FromOutputEncoding(text);
-    }));
+    s_.Link.append(BuildLinkTag(
+        tag, [this](std::string_view text) { return services_.FromOutputEncoding(text); }));
     if (n == "/a") {
       s_.Fb2.append(FinishLink(s_.Link, options_.ShowHyperlinks));
       s_.Link.clear();
@@ -162,7 +161,10 @@ void Walk::TableBookkeeping(std::string_view n, int depthBefore) {
 void Walk::Text(std::string_view run) {
   if (!s_.BodySeen) return;
   if (Picture() && s_.TableDepth != 0) {
-    s_.Table.append(DecodeTableEntities(run, codePage_));
+    // The renderer reads the collected table as HTML and decodes its texts once more, so the
+    // markup characters the entities gave are written back as references: "a &lt; b" must not
+    // become a tag there.
+    AppendXmlText(s_.Table, DecodeTableEntities(run, codePage_));
     return;
   }
   if (run.empty()) return;
@@ -176,7 +178,9 @@ void Walk::Text(std::string_view run) {
 
 }  // namespace
 
-std::string TablePictureName(int number) { return "table" + std::to_string(number) + ".png"; }
+std::string TablePictureName(int number) {
+  return "table" + std::to_string(number) + ".png";
+}
 
 ConversionResult ConvertDocument(THTMLParser& parser, std::string_view sourceText,
                                  const ConversionOptions& options, ConversionServices& services,

@@ -197,7 +197,7 @@ TEST_F(PipelineTest, PictureVariantCollectsOutermostTablesAndNumbersThem) {
       "</tr></table></td></tr></table><h1>T</h1><table><tr><td>2</td></tr></table></body>");
   ASSERT_EQ(services_.names, (std::vector<std::string>{"table1.png", "table2.png"}));
   EXPECT_EQ(services_.tables[0],
-            "<html>\r\n<table border=\"1\" style='color:red'><tr><td>x & \xa9in</table></td></tr>"
+            "<html>\r\n<table border=\"1\" style='color:red'><tr><td>x &amp; \xa9in</table></td></tr>"
             "</table>\r\n</html>");
   EXPECT_EQ(body,
             "<body>\r\n<section>\r\na\r\n<p> </p>\r\n\r\n<image xlink:href=\"#table1.png\"/>\r\n\r\n"

@@ -68,5 +68,14 @@ TEST_F(ConvertTableTest, ASelectionWithoutCellsStillCountsButGivesNoPicture) {
   EXPECT_TRUE(r.ImagesTabRefs.empty());
 }
 
+TEST_F(ConvertTableTest, TheSelectionIsCleanedBeforeRendering) {
+  // Wrapper tags and scripts go; the table is drawn as if they had never been there.
+  const ConvertTableResult plain = Convert("<table><tr><td>cell</td></tr></table>");
+  const ConvertTableResult wrapped = Convert(
+      "<div><table><tr><td><span>cell</span><script>x()</script></td></tr></table></div>");
+  ASSERT_FALSE(plain.Png.empty());
+  EXPECT_TRUE(wrapped.Png == plain.Png);
+}
+
 }  // namespace
 }  // namespace tables

@@ -175,6 +175,28 @@ TEST_F(TableScanTest, AHugeGridIsRefused) {
   EXPECT_THROW(Scan(html), TableError);
 }
 
+TEST_F(TableScanTest, EntitiesInCellsAreDecodedToTheCharactersTheyName) {
+  struct Case {
+    const char* cell;
+    std::u32string text;
+  } cases[] = {
+      {"a&nbsp;b", U"a b"},
+      {"&lt;tag&gt; &amp; &quot;q&quot;", U"<tag> & \"q\""},
+      {"&copy; 2024", U"\u00A9 2024"},
+      {"&#8364;5", U"\u20AC5"},           // in the code page
+      {"&#x4E2D;&#25991;", U"\u4E2D\u6587"},  // not in the code page: drawn all the same
+      {"&unknownname;", U"&unknownname;"},
+      {"&amp;lt;", U"&lt;"},  // decoded once
+      {"x &nbsp;", U"x  "},   // trimmed before decoding: the decoded blank stays
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    auto t = Scan(std::string("<table><tr><td>") + c.cell + "</td></tr></table>");
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->Grid.At(1, 1).CellText, c.text);
+  }
+}
+
 TEST_F(TableScanTest, CellTextsAreTrimmedAndReadInTheCodePage) {
   // "\xE0\xE1" is Cyrillic a and be in windows-1251; a bare "&" stays itself.
   auto t = Scan("<table><tr><td>  \xE0\xE1 & \"x\" \r\n</td></tr></table>");
