@@ -4,7 +4,9 @@
 
 #include "cli/Commands.h"
 #include "engine/TextUtil.h"
+#include "platform/CodePage.h"
 #include "source/HtmlCleanup.h"
+#include "source/SourceCharset.h"
 
 namespace cli {
 
@@ -13,7 +15,9 @@ void RegisterCleanCommand(CLI::App& app, int& exitCode) {
   auto file = std::make_shared<std::string>();
   cmd->add_option("FILE", *file, "HTML file")->required();
   cmd->callback([file, &exitCode] {
-    const std::string text = engine::NormalizeLineBreaks(ReadInputFile(*file));
+    const platform::CodePage codePage(platform::SystemCodePageNumber());
+    const std::string text =
+        engine::NormalizeLineBreaks(source::ReadInCodePage(ReadInputFile(*file), codePage));
     const std::string cleaned = source::CleanHtml(text, PrintTokenizerReport);
     std::cout.write(cleaned.data(), static_cast<std::streamsize>(cleaned.size()));
     std::cout.flush();
