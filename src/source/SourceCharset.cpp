@@ -5,6 +5,7 @@
 
 #include "engine/TextUtil.h"
 #include "platform/CharsetDecoder.h"
+#include "source/Charsets.h"
 
 namespace source {
 namespace {
@@ -197,12 +198,6 @@ bool NamesCodePage(std::string_view name, const platform::CodePage& codePage) {
   return false;
 }
 
-// The name written into the declarations of a converted text.
-std::string DeclarationName(const platform::CodePage& codePage) {
-  if (codePage.Number() == 936) return "gb2312";
-  return "windows-" + std::to_string(codePage.Number());
-}
-
 }  // namespace
 
 std::vector<CharsetDeclaration> FindCharsetDeclarations(std::string_view text) {
@@ -257,7 +252,7 @@ std::string ReadInCodePage(std::string_view bytes, const platform::CodePage& cod
 
   std::string renamed;
   renamed.reserve(utf8->size());
-  const std::string name = DeclarationName(codePage);
+  const std::string name = CodePageName(codePage.Number());
   size_t copied = 0;
   for (const CharsetDeclaration& d : FindCharsetDeclarations(*utf8)) {
     renamed.append(*utf8, copied, d.NameStart - copied);
