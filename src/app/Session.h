@@ -57,6 +57,13 @@ class Session {
   std::string CoverImageRef;
   std::string CoverBinary;
 
+  // --- Batch (SessionBatch.cpp)
+  // Converts one source file and saves the result into `folder` without asking anything; true
+  // when the conversion produced a result.
+  bool ConvertFileToFolder(const std::string& file, const std::string& folder);
+  // The output path of a batch conversion: folder, "/", the file's name with ".fb2".
+  static std::string BatchOutputPath(const std::string& file, const std::string& folder);
+
   // --- Encodings (SessionEncoding.cpp)
   void ApplyCharset(int charset, bool fromList);
   void SetUtfOutput(bool on);

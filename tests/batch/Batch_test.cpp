@@ -5,41 +5,13 @@
 
 #include "batch/BatchStart.h"
 #include "batch/ConversionList.h"
+#include "support/FakeUserInterface.h"
 
 namespace {
 
 using batch::ConversionList;
 
-// Answers the folder dialog and records messages; nothing else is asked by "Start".
-class FolderOnlyUi : public app::UserInterface {
- public:
-  std::string FolderAnswer;
-  std::vector<std::string> Messages;
-  int FolderDialogs = 0;
-
-  void ShowMessage(std::string_view, std::string_view text) override {
-    Messages.emplace_back(text);
-  }
-  std::string AskOpenFile(std::string_view, const std::vector<app::FileFilter>&,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskSaveFile(std::string_view, const std::vector<app::FileFilter>&, std::string_view,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskFolder(std::string_view, std::string_view) override {
-    ++FolderDialogs;
-    return FolderAnswer;
-  }
-  bool EditBookInfo(fb2meta::BookInfo&) override { return false; }
-  std::string PickGenres(std::string_view g) override { return std::string(g); }
-  void SetBusy(bool) override {}
-  void ShowProgress(size_t, size_t) override {}
-  void SetStatus(int, std::string_view) override {}
-  void SetCaption(std::string_view) override {}
-  void ShowPage(int) override {}
-};
+using testsupport::FakeUserInterface;
 
 TEST(ConversionListTest, AddIgnoresCaseLoadTakesLinesAsTheyAre) {
   ConversionList list;
@@ -60,17 +32,17 @@ TEST(ConversionListTest, AddIgnoresCaseLoadTakesLinesAsTheyAre) {
 
 TEST(BatchStartTest, EmptyListDoesNotEvenCheckTheFolder) {
   ConversionList list;
-  FolderOnlyUi ui;
+  FakeUserInterface ui;
   std::string folder = "/no/such/folder";
   batch::StartBatch(list, folder, ui, {});
-  EXPECT_EQ(ui.FolderDialogs, 0);
+  EXPECT_TRUE(ui.Dialogs.empty());
   EXPECT_TRUE(ui.Messages.empty());
 }
 
 TEST(BatchStartTest, MissingFolderStopsBeforeTheFirstFile) {
   ConversionList list;
   list.Add("/a.htm");
-  FolderOnlyUi ui;
+  FakeUserInterface ui;
   std::string folder = "/no/such/folder";
   int calls = 0;
   batch::StartBatch(list, folder, ui,
@@ -79,8 +51,9 @@ TEST(BatchStartTest, MissingFolderStopsBeforeTheFirstFile) {
                        return true;
                      },
                      {}});
-  EXPECT_EQ(ui.FolderDialogs, 1);
-  EXPECT_EQ(ui.Messages, std::vector<std::string>{"Dir /no/such/folder not found "});
+  ASSERT_EQ(ui.Dialogs.size(), 1u);
+  EXPECT_EQ(ui.Dialogs[0].Kind, FakeUserInterface::DialogKind::Folder);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"Dir /no/such/folder not found "});
   EXPECT_EQ(calls, 0);
 }
 
@@ -89,8 +62,8 @@ TEST(BatchStartTest, EntriesAreRewrittenAndASecondStartConvertsNothing) {
   ConversionList list;
   list.Add("/good.htm");
   list.Add("/bad.htm");
-  FolderOnlyUi ui;
-  ui.FolderAnswer = out;
+  FakeUserInterface ui;
+  ui.AnswerFolder(out);
   std::string folder;
   int removals = 0;
   std::vector<std::string> seen;
