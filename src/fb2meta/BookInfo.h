@@ -1,11 +1,15 @@
 #pragma once
 // The book's metadata as the book information dialog edits it and the description writer
-// writes it. Texts are 8-bit code-page bytes.
+// writes it, with the operations that prepare and tidy it for each conversion. Texts are 8-bit
+// code-page bytes.
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace fb2meta {
+
+class ProfileStore;
 
 struct PersonName {
   std::string FirstName;
@@ -28,22 +32,53 @@ struct BookInfo {
   std::string Genres;  // genre codes joined by "; "
   std::string CoverImagePath;
   std::string Language;
-  std::string DocumentDate;      // "dd.mm.yyyy"
+  std::string DocumentDate;      // the masked date box: "dd.mm.yyyy"
   std::string DocumentDateText;  // as the user writes it
   std::string DocumentId;
-  std::string DocumentVersion = "1";  // the version box's text
+  std::string DocumentVersion = "1";  // the version box's text, a number
   std::string SourceUrls;             // ";"-separated
   DocumentAuthorInfo DocumentAuthor;
 
   // The captions of the two "FB2 filename variant" choices.
   std::array<std::string, 2> FileNameProposals = {"1", "2"};
 
-  // Output choices shown in the dialog; they belong to the conversion settings.
+  // Output choices shown in the dialog; they belong to the conversion settings and are copied
+  // in before the dialog is shown and back after it closes.
   bool UtfOutput = false;
   int FileNameVariant = 1;
   bool PackToZip = false;
   // Caption of the first "Encoding" choice: the encoding name of the current character set.
   std::string EncodingCaption = "windows-1251";
+
+  // The "TabStop" box: whether the document-author boxes are reached with Tab.
+  bool DocumentAuthorTabStops = false;
 };
+
+// Prepares the record for a conversion: every text emptied, the language set to the trimmed
+// default language and a fresh document id. Proposals and output choices are kept.
+void ResetBookInfo(BookInfo& info, std::string_view defaultLanguage);
+
+// Trims every text field (not the masked date box) of bytes 0 to 32 at both ends.
+void TrimBookInfo(BookInfo& info);
+
+// A fresh random GUID: 32 upper-case hex digits in groups 8-4-4-4-12, no braces.
+std::string NewDocumentId();
+
+// Reads the document author and the source URLs from the "DocInfo" keys; missing keys give
+// empty texts.
+void LoadDocumentAuthor(BookInfo& info, const ProfileStore& store);
+
+// What the dialog reads from the settings file when it is created.
+struct BookInfoDialogSettings {
+  int FileNameVariant = 1;
+  bool PackToZip = false;
+  bool DocumentAuthorTabStops = false;
+};
+BookInfoDialogSettings LoadBookInfoDialogSettings(const ProfileStore& store);
+
+// What the dialog writes each time it closes, whichever way: the document author, the source
+// URLs, the file-name variant and the "TabStop" box. Stops at the first key that cannot be
+// written and returns false.
+[[nodiscard]] bool SaveBookInfoDialogSettings(const BookInfo& info, ProfileStore& store);
 
 }  // namespace fb2meta
