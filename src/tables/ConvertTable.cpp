@@ -1,7 +1,8 @@
 #include "tables/ConvertTable.h"
 
-#include "engine/Escaping.h"
 #include "engine/Pipeline.h"
+#include "images/Base64.h"
+#include "images/BinaryElements.h"
 #include "source/HtmlCleanup.h"
 #include "tables/RenderTable.h"
 
@@ -22,18 +23,11 @@ ConvertTableResult ConvertSelectedTable(std::string_view selection, int& tablePi
   result.PictureName = engine::TablePictureName(tablePictureCount);
   result.Png = RenderTable(cleaned, settings, fonts, codePage, onError);
   if (result.Png.empty()) return result;
-  result.ImagesTabRefs = "\r\n<image xlink:href=\"#";
-  engine::AppendXmlAttribute(result.ImagesTabRefs, result.PictureName);
-  result.ImagesTabRefs.append("\"/>\r\n");
+  result.ImagesTabRefs = "\r\n" + images::ImageReference(result.PictureName) + "\r\n";
+  std::string base64;
+  images::AppendBase64(result.Png, base64);
+  images::AppendBinaryElement(result.ImagesTabBinaries, "png", result.PictureName, base64);
   return result;
-}
-
-std::string TableBinaryElement(std::string_view pictureName, std::string_view base64) {
-  if (base64.empty()) return {};
-  std::string out = "<binary content-type=\"image/png\" id=\"";
-  engine::AppendXmlAttribute(out, pictureName);
-  out.append("\">").append(base64).append("\r\n</binary>\r\n");
-  return out;
 }
 
 }  // namespace tables

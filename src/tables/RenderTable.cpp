@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "engine/TextUtil.h"
+#include "images/AreaScaler.h"
+#include "images/Base64.h"
+#include "images/FitWithin.h"
 #include "images/PngCodec.h"
 #include "platform/CodePage.h"
-#include "tables/BoxScaler.h"
 #include "tables/DrawTable.h"
 #include "tables/TableError.h"
 #include "tables/TableLayout.h"
@@ -43,24 +45,29 @@ std::optional<images::Raster> RenderTablePicture(std::string_view html,
                      std::to_string(height) + " pixels)");
   }
 
-  const PictureSize fitted =
-      FitWithin(width, height, settings.MaxImageWidth, settings.MaxImageHeight);
-  if (fitted == PictureSize{width, height}) {
-    images::Raster picture(static_cast<int>(width), static_cast<int>(height));
+  // Limits of 0 or less leave the picture as drawn.
+  images::PictureSize fitted{static_cast<int>(width), static_cast<int>(height)};
+  if (settings.MaxImageWidth > 0 && settings.MaxImageHeight > 0) {
+    fitted = images::FitWithin(fitted.Width, fitted.Height, settings.MaxImageWidth,
+                               settings.MaxImageHeight);
+  }
+  if (fitted.Width == width && fitted.Height == height) {
+    images::Raster picture(fitted.Width, fitted.Height);
     Canvas canvas(picture, 0);
     painter.Paint(canvas);
     return picture;
   }
-  BoxScaler scaler(width, height, static_cast<int>(fitted.Width), static_cast<int>(fitted.Height));
+  // Shrinking: the picture is drawn band by band straight into the scaler.
+  images::AreaScaler scaler(static_cast<int>(width), static_cast<int>(height), fitted.Width,
+                            fitted.Height);
   const int64_t bandRows = std::clamp<int64_t>(kBandPixels / width, 1, height);
   images::Raster band(static_cast<int>(width), static_cast<int>(bandRows));
   for (int64_t top = 0; top < height; top += bandRows) {
-    if (height - top < bandRows)
-      band = images::Raster(static_cast<int>(width), static_cast<int>(height - top));
     std::fill(band.Rgb.begin(), band.Rgb.end(), uint8_t{255});
     Canvas canvas(band, top);
     painter.Paint(canvas);
-    scaler.AddRows(band, top);
+    const int rows = static_cast<int>(std::min(bandRows, height - top));
+    for (int y = 0; y < rows; ++y) scaler.PushRow(band.Pixel(0, y));
   }
   return scaler.Finish();
 }
@@ -71,6 +78,15 @@ std::string RenderTable(std::string_view html, const TableSettings& settings, Fo
       RenderTablePicture(html, settings, fonts, codePage, onError);
   if (!picture) return {};
   return images::EncodePng(*picture, kPngCompression);
+}
+
+std::string RenderTableBase64(std::string_view html, const TableSettings& settings,
+                              FontCache& fonts, const platform::CodePage& codePage,
+                              const engine::OnErrorFn& onError) {
+  const std::string png = RenderTable(html, settings, fonts, codePage, onError);
+  std::string base64;
+  images::AppendBase64(png, base64);
+  return base64;
 }
 
 }  // namespace tables

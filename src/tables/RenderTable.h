@@ -34,4 +34,9 @@ std::optional<images::Raster> RenderTablePicture(std::string_view html,
 std::string RenderTable(std::string_view html, const TableSettings& settings, FontCache& fonts,
                         const platform::CodePage& codePage, const engine::OnErrorFn& onError = {});
 
+// The PNG's Base64 text, one line, as the picture table mode embeds it; empty without picture.
+std::string RenderTableBase64(std::string_view html, const TableSettings& settings,
+                              FontCache& fonts, const platform::CodePage& codePage,
+                              const engine::OnErrorFn& onError = {});
+
 }  // namespace tables

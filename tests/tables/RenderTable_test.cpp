@@ -180,6 +180,17 @@ TEST_F(RenderTableTest, AWideTableWrapsAndIsScaledToTheLimits) {
 TEST_F(RenderTableTest, ATableWithoutCellsGivesNoPicture) {
   EXPECT_FALSE(Render("<table><tr><th>head</th></tr></table>"));
   EXPECT_FALSE(Render("no table at all"));
+  EXPECT_EQ(
+      RenderTableBase64("<html><table><tr></tr></table></html>", settings_, *fonts_, codePage_),
+      "");
+}
+
+TEST_F(RenderTableTest, TheBase64TextIsThatOfThePng) {
+  const std::string html = "<html>\r\n<table><tr><td>cell</td></tr></table>\r\n</html>";
+  const std::string base64 = RenderTableBase64(html, settings_, *fonts_, codePage_);
+  EXPECT_EQ(base64.rfind("iVBORw0KGgo", 0), 0u);  // the PNG signature
+  EXPECT_EQ(base64.size(), (RenderTable(html, settings_, *fonts_, codePage_).size() + 2) / 3 * 4);
+  EXPECT_EQ(base64.find_first_of("\r\n"), std::string::npos);
 }
 
 TEST_F(RenderTableTest, EveryTagInACellIsIgnored) {

@@ -183,7 +183,7 @@ TEST_F(TableScanTest, EntitiesInCellsAreDecodedToTheCharactersTheyName) {
       {"a&nbsp;b", U"a b"},
       {"&lt;tag&gt; &amp; &quot;q&quot;", U"<tag> & \"q\""},
       {"&copy; 2024", U"\u00A9 2024"},
-      {"&#8364;5", U"\u20AC5"},           // in the code page
+      {"&#8364;5", U"\u20AC5"},               // in the code page
       {"&#x4E2D;&#25991;", U"\u4E2D\u6587"},  // not in the code page: drawn all the same
       {"&unknownname;", U"&unknownname;"},
       {"&amp;lt;", U"&lt;"},  // decoded once
