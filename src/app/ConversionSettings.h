@@ -7,7 +7,8 @@ namespace app {
 
 enum class TableMode { AsIs, ContentOnly, ConvertToImage };
 enum class TableBorder { AsSource, Visible };
-enum class InterfaceLanguage { English, Russian, Other };
+// None: a settings file with no language option selected; no language file is applied.
+enum class InterfaceLanguage { English, Russian, Other, None };
 
 // The "Charset" list, in its order; the setting stores the index.
 inline constexpr const char* kCharsetNames[] = {

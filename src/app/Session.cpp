@@ -13,6 +13,8 @@ Session::Session(UserInterface& ui, TextEditor& sourceEditor, TextEditor& result
       programFolder_(std::move(programFolder)),
       settingsPath_(std::move(settingsPath)) {
   encoding_.SystemCodePageName = source::SystemCodePageNameFor(codePage_.Number());
+  book_.EncodingCaption =
+      source::EncodingName(encoding_.CurrentCharset, encoding_.SystemCodePageName);
 }
 
 Session::~Session() = default;

@@ -10,6 +10,7 @@
 
 #include "app/ConversionSettings.h"
 #include "app/DocumentState.h"
+#include "app/Settings.h"
 #include "app/TextEditor.h"
 #include "app/UserInterface.h"
 #include "engine/HTMLPars.h"
@@ -78,6 +79,18 @@ class Session {
   void ClickEncodingChoice(bool utf8);  // the book information dialog's "Encoding" choices
   void Act_ansi2utf();
   void Act_utf2ansi();
+
+  // --- Settings (SessionSettings.cpp)
+  // Reads the settings file into Settings(), applies the saved character set and returns the
+  // window placement to restore. A missing file gives every default.
+  WindowPlacement LoadSettings();
+  // Writes the settings file; on failure shows "Unable to write to <path>" and returns false.
+  bool SaveSettings(const WindowPlacement& placement);
+  // The check-box options into / from a file of the same form.
+  bool ExportOptions(const std::string& path);
+  void ImportOptions(const std::string& path);
+  void Act_SaveOption();   // "Save settings to file..."
+  void Act_openOptions();  // "Load settings from file..."
 
   // --- Description and book information (SessionDescription.cpp)
   engine::DocumentHead WriteDescription();

@@ -1,11 +1,11 @@
 // The character set and the output encoding: the "Charset" list, the "utf-8" toggle, the FB2
 // declaration they name, and the conversions between the code page and UTF-8.
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "app/Session.h"
+#include "platform/WholeFile.h"
 
 namespace app {
 namespace {
@@ -99,14 +99,11 @@ int Session::ApplyDeclaredEncoding(std::string_view name) {
 }
 
 void Session::DetectDeclaredEncoding(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return;
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return;
+  // A missing (or unreadable) file changes nothing.
+  const std::optional<std::string> text = platform::ReadWholeFile(path);
+  if (!text) return;
 
-  const int charset = ApplyDeclaredEncoding(source::DeclaredEncodingName(text));
+  const int charset = ApplyDeclaredEncoding(source::DeclaredEncodingName(*text));
   SetUtfOutput(charset == 0);
   if (!settings_.UtfOutput) ApplyCharset(charset, false);
   ShowOutputEncoding();
