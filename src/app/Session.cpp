@@ -2,6 +2,10 @@
 
 #include <utility>
 
+#include "images/Resizing.h"
+#include "platform/ScratchFolder.h"
+#include "tables/TableFont.h"
+
 namespace app {
 
 Session::Session(UserInterface& ui, TextEditor& sourceEditor, TextEditor& resultEditor,
@@ -11,13 +15,27 @@ Session::Session(UserInterface& ui, TextEditor& sourceEditor, TextEditor& result
       result_(resultEditor),
       codePage_(platform::SystemCodePageNumber()),
       programFolder_(std::move(programFolder)),
-      settingsPath_(std::move(settingsPath)) {
+      settingsPath_(std::move(settingsPath)),
+      scratch_(std::make_unique<platform::ScratchFolder>()) {
   encoding_.SystemCodePageName = source::SystemCodePageNameFor(codePage_.Number());
   book_.EncodingCaption =
       source::EncodingName(encoding_.CurrentCharset, encoding_.SystemCodePageName);
 }
 
 Session::~Session() = default;
+
+tables::FontCache& Session::TableFonts() {
+  if (!tableFonts_) tableFonts_ = std::make_unique<tables::FontCache>();
+  return *tableFonts_;
+}
+
+images::PictureOptions Session::PictureOptions() const {
+  images::PictureOptions options;
+  options.ResizeImages = settings_.ResizeImages;
+  options.MaxImageWidth = settings_.MaxImageWidth;
+  options.MaxImageHeight = settings_.MaxImageHeight;
+  return options;
+}
 
 void Session::ClearSourceDocument() {
   source_.Clear();

@@ -19,6 +19,16 @@
 #include "platform/CodePage.h"
 #include "source/Charsets.h"
 
+namespace images {
+struct PictureOptions;
+}
+namespace platform {
+class ScratchFolder;
+}
+namespace tables {
+class FontCache;
+}
+
 namespace app {
 
 class Session {
@@ -41,6 +51,12 @@ class Session {
   const platform::CodePage& CodePage() const { return codePage_; }
   const std::string& ProgramFolder() const { return programFolder_; }
   const std::string& SettingsPath() const { return settingsPath_; }
+  // The private folder of this program run for scaled and converted pictures.
+  platform::ScratchFolder& Scratch() { return *scratch_; }
+  // The faces of the table renderer, loaded on first use.
+  tables::FontCache& TableFonts();
+  // The picture settings of ConversionSettings.
+  images::PictureOptions PictureOptions() const;
 
   // --- Documents (Session.cpp)
   // Empties the source editor and forgets the source save name, SourceHtmlPath and the first
@@ -107,6 +123,8 @@ class Session {
   platform::CodePage codePage_;
   std::string programFolder_;
   std::string settingsPath_;
+  std::unique_ptr<platform::ScratchFolder> scratch_;
+  std::unique_ptr<tables::FontCache> tableFonts_;
 };
 
 }  // namespace app

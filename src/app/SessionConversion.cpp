@@ -1,6 +1,11 @@
 // The conversion of the source editor's text into the result editor.
 
 #include "app/Session.h"
+#include "images/Base64.h"
+#include "images/ImageEmbedder.h"
+#include "images/PicturePaths.h"
+#include "images/Resizing.h"
+#include "tables/RenderTable.h"
 
 namespace app {
 namespace {
@@ -8,11 +13,36 @@ namespace {
 // What the walk hands to the rest of the program during one conversion.
 class SessionServices : public engine::ConversionServices {
  public:
-  explicit SessionServices(Session& session) : session_(session) {}
+  explicit SessionServices(Session& session)
+      : session_(session),
+        pictures_(session.PictureOptions(),
+                  std::string(images::FolderOf(session.Document().SourcePath)), session.Scratch()) {
+  }
 
   void BeginConversion() override {
     session_.CoverImageRef.clear();
     session_.CoverBinary.clear();
+    pictures_.BeginConversion();
+  }
+  std::string EmbedImage(const engine::THTMLTag& tag, std::string& binaries) override {
+    return pictures_.Embed(tag, binaries);
+  }
+  std::string RenderTablePicture(std::string_view tableHtml, std::string_view) override {
+    const ConversionSettings& s = session_.Settings();
+    tables::TableSettings table;
+    table.MaxImageWidth = s.MaxImageWidth;
+    table.MaxImageHeight = s.MaxImageHeight;
+    table.VisibleBorder = s.TableBorder == TableBorder::Visible;
+    table.FontName = s.TableFontName;
+    table.FontSize = s.TableFontSize;
+    const std::string png =
+        tables::RenderTable(tableHtml, table, session_.TableFonts(), session_.CodePage(),
+                            [this](std::string_view message, std::string_view offending) {
+                              OnError(message, offending);
+                            });
+    std::string base64;
+    images::AppendBase64(png, base64);
+    return base64;
   }
   std::string FromOutputEncoding(std::string_view text) override {
     return session_.FromOutputEncoding(text);
@@ -24,6 +54,7 @@ class SessionServices : public engine::ConversionServices {
 
  private:
   Session& session_;
+  images::ImageEmbedder pictures_;
 };
 
 engine::ConversionOptions OptionsFrom(const ConversionSettings& settings) {
