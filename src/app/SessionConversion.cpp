@@ -1,7 +1,6 @@
 // The conversion of the source editor's text into the result editor.
 
 #include "app/Session.h"
-#include "images/Base64.h"
 #include "images/ImageEmbedder.h"
 #include "images/PicturePaths.h"
 #include "images/Resizing.h"
@@ -35,14 +34,10 @@ class SessionServices : public engine::ConversionServices {
     table.VisibleBorder = s.TableBorder == TableBorder::Visible;
     table.FontName = s.TableFontName;
     table.FontSize = s.TableFontSize;
-    const std::string png =
-        tables::RenderTable(tableHtml, table, session_.TableFonts(), session_.CodePage(),
-                            [this](std::string_view message, std::string_view offending) {
-                              OnError(message, offending);
-                            });
-    std::string base64;
-    images::AppendBase64(png, base64);
-    return base64;
+    return tables::RenderTableBase64(tableHtml, table, session_.TableFonts(), session_.CodePage(),
+                                     [this](std::string_view message, std::string_view offending) {
+                                       OnError(message, offending);
+                                     });
   }
   std::string FromOutputEncoding(std::string_view text) override {
     return session_.FromOutputEncoding(text);
