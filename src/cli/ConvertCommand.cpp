@@ -39,8 +39,8 @@ int RunConvert(ConvertArgs& args) {
   if (args.Run.Zip) ui.Answers.PackToZip = true;
 
   app::PlainTextEditor sourceEditor, resultEditor;
-  app::Session session(ui, sourceEditor, resultEditor, ProgramFolder(), args.Run.SettingsFile);
-  ApplyRunOptions(args.Run, session.Settings());
+  app::Session session(ui, sourceEditor, resultEditor, ProgramFolder(), SettingsFileFor(args.Run));
+  LoadRunSettings(session, args.Run);
   // The command line always answers the book information dialog.
   session.Settings().ShowTitleInfo = true;
 

@@ -1,5 +1,7 @@
 #include "cli/RunOptions.h"
 
+#include "app/Settings.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -51,6 +53,16 @@ std::string ProgramFolder() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::string(".") : exe.parent_path().string();
+}
+
+std::string SettingsFileFor(const RunOptions& o) {
+  return o.SettingsFile.empty() ? app::SettingsFilePath(ProgramFolder()) : o.SettingsFile;
+}
+
+void LoadRunSettings(app::Session& session, const RunOptions& o) {
+  session.LoadSettings();
+  ApplyRunOptions(o, session.Settings());
+  session.ApplyCharset(source::CharsetNumber(app::kCharsetNames[session.Settings().Charset]), true);
 }
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/ConversionSettings.h"
+#include "app/Session.h"
 #include "cli/CliUserInterface.h"
 
 namespace cli {
@@ -38,5 +39,11 @@ void ApplyCodePageOption(const RunOptions& options);
 
 // The folder of the running binary.
 std::string ProgramFolder();
+
+// The settings file this run reads: --settings, else the program's own.
+std::string SettingsFileFor(const RunOptions& options);
+
+// Loads the settings file into the session and applies the options over it.
+void LoadRunSettings(app::Session& session, const RunOptions& options);
 
 }  // namespace cli
