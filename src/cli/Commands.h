@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ struct InputError : std::runtime_error {
 
 void RegisterCleanCommand(CLI::App& app, int& exitCode);
 void RegisterConvertCommand(CLI::App& app, int& exitCode);
+void RegisterValidateCommand(CLI::App& app, int& exitCode);
+
+// Checks the FB2 file at `path` and prints its problems and summary line as `validate` does;
+// kExitOk when it is valid, kExitFailed when not, kExitUsage when it cannot be read.
+int PrintValidation(const std::string& path, std::ostream& out);
 
 // Reads a whole file; InputError when it cannot be read.
 std::string ReadInputFile(const std::string& path);

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   int exitCode = cli::kExitOk;
   cli::RegisterCleanCommand(app, exitCode);
   cli::RegisterConvertCommand(app, exitCode);
+  cli::RegisterValidateCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
