@@ -1,0 +1,5 @@
+#include "EntityTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return fuzztargets::FuzzEntities(data, size);
+}
