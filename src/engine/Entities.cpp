@@ -178,23 +178,26 @@ std::string DecodeTableEntities(std::string_view run, const platform::CodePage& 
   return out;
 }
 
-std::string CollapseBlanks(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end) {
-    // Copy up to and including the next blank, then skip the blanks that follow it.
-    const char* q = p;
-    while (q < end && !IsBlank(*q)) ++q;
-    if (q == end) {
-      out.append(p, end);
-      break;
-    }
-    out.append(p, q + 1);
-    p = q + 1;
-    while (p < end && IsBlank(*p)) ++p;
+void CollapseBlanksInPlace(std::string& text) {
+  // One branch-free pass: every byte is written, and the write position moves on unless the
+  // byte is a blank after a blank of the input.
+  char* const data = text.data();
+  const size_t size = text.size();
+  size_t w = 0;
+  bool previousBlank = false;
+  for (size_t r = 0; r < size; ++r) {
+    const char c = data[r];
+    const bool blank = IsBlank(c);
+    data[w] = c;
+    w += static_cast<size_t>(!(blank && previousBlank));
+    previousBlank = blank;
   }
+  text.resize(w);
+}
+
+std::string CollapseBlanks(std::string_view text) {
+  std::string out(text);
+  CollapseBlanksInPlace(out);
   return out;
 }
 

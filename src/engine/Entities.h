@@ -22,5 +22,7 @@ std::string DecodeTableEntities(std::string_view run, const platform::CodePage& 
 
 // Runs of blank bytes (tab, space, 0xA0) keep only their first byte. CR and LF are not blanks.
 std::string CollapseBlanks(std::string_view text);
+// The same over a text it may change: no second buffer for a whole body.
+void CollapseBlanksInPlace(std::string& text);
 
 }  // namespace engine

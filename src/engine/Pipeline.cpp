@@ -1,6 +1,7 @@
 #include "engine/Pipeline.h"
 
 #include <exception>
+#include <utility>
 
 #include "engine/BodyTags.h"
 #include "engine/Entities.h"
@@ -209,8 +210,8 @@ ConversionResult ConvertDocument(THTMLParser& parser, std::string_view sourceTex
     }
     WalkState& s = walk.State();
 
-    std::string body = CollapseBlanks(s.Fb2);
-    s.Fb2 = std::string();
+    std::string body = std::move(s.Fb2);
+    CollapseBlanksInPlace(body);
     if (options.RepairStructure) body = RepairBodyStructure(body);
 
     DocumentHead head = services.WriteDescription();

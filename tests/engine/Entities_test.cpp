@@ -123,7 +123,12 @@ TEST(CollapseBlanksTest, RunsOfBlanksKeepTheirFirstByte) {
       {"no blanks", "no blanks"},
       {"   ", " "},
   };
-  for (const Case& c : cases) EXPECT_EQ(CollapseBlanks(c.in), c.out) << c.in;
+  for (const Case& c : cases) {
+    EXPECT_EQ(CollapseBlanks(c.in), c.out) << c.in;
+    std::string text = c.in;
+    CollapseBlanksInPlace(text);
+    EXPECT_EQ(text, c.out) << c.in;
+  }
 }
 
 }  // namespace
