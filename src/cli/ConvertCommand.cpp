@@ -63,7 +63,7 @@ int RunConvert(ConvertArgs& args) {
   const std::string out = args.Out.empty() ? DefaultOutput(args.File) : args.Out;
   WriteOutputFile(out, document);
   std::cerr << out << "\n";
-  return kExitOk;
+  return args.Validate ? PrintValidation(out, std::cout) : kExitOk;
 }
 
 }  // namespace
