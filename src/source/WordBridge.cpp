@@ -1,0 +1,149 @@
+#include "source/WordBridge.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/TextUtil.h"
+#include "platform/Paths.h"
+#include "platform/ScratchFolder.h"
+#include "platform/Subprocess.h"
+#include "platform/WholeFile.h"
+#include "source/SourceCharset.h"
+#include "source/WordExportCleanup.h"
+
+namespace source {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool EndsReference(char c) {
+  return c == '"' || c == '\'' || c == ' ' || c == '>' || c == '\t' || c == '\r' || c == '\n' ||
+         c == '?' || c == '#';
+}
+
+bool StartsReference(char c) {
+  return c == '"' || c == '\'' || c == '=';
+}
+
+// Every attribute value that is exactly `name` (quoted or not) becomes `folder` + "/" + name.
+std::string RewriteReferences(std::string_view html, std::string_view name,
+                              std::string_view folder) {
+  std::string out;
+  out.reserve(html.size() + 64);
+  size_t copied = 0;
+  for (size_t at = html.find(name); at != std::string_view::npos; at = html.find(name, at + 1)) {
+    const size_t end = at + name.size();
+    if (at == 0 || !StartsReference(html[at - 1]) || end >= html.size() ||
+        !EndsReference(html[end])) {
+      continue;
+    }
+    out.append(html, copied, at - copied);
+    out.append(folder);
+    out += '/';
+    copied = at;
+  }
+  out.append(html, copied);
+  return out;
+}
+
+bool MoveFile(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (!ec) return true;
+  // The scratch folder may lie on another file system.
+  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) return false;
+  fs::remove(from, ec);
+  return true;
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+    if (plain) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string PrepareExportHtml(std::string_view utf8Html, const std::vector<std::string>& pictures,
+                              std::string_view pictureFolder, const platform::CodePage& codePage) {
+  std::string html(utf8Html);
+  for (const std::string& picture : pictures) {
+    html = RewriteReferences(html, picture, pictureFolder);
+    const std::string encoded = PercentEncode(picture);
+    if (encoded != picture) html = RewriteReferences(html, encoded, pictureFolder);
+  }
+  if (!DeclaredCharset(html).empty()) return ReadInCodePage(html, codePage);
+  // The export is UTF-8 even when it does not say so.
+  if (auto text = codePage.FromUtf8(html)) return *text;
+  return html;
+}
+
+bool ConvertWithWord(const std::string& source, const std::string& target,
+                     const platform::CodePage& codePage, const WordBridgeOptions& options) {
+  const std::string program = platform::FindOnPath(options.Program);
+  if (program.empty() || target.empty()) return false;
+  std::error_code ec;
+  try {
+    platform::ScratchFolder scratch;
+    const fs::path root = scratch.Path();
+    const fs::path in = root / "in";
+    const fs::path out = root / "out";
+    fs::create_directory(in);
+    fs::create_directory(out);
+    // The export names its pictures after the document: a plain name keeps them plain.
+    const std::string extension = engine::ToLowerAscii(platform::FileExtensionOf(source));
+    const fs::path input = in / ("document" + extension);
+    fs::copy_file(source, input);
+
+    const platform::RunOutcome run = platform::RunWithTimeLimit(
+        {program, "-env:UserInstallation=file://" + PercentEncode((root / "profile").string()),
+         "--headless", "--invisible", "--nologo", "--nodefault", "--norestore", "--nolockcheck",
+         "--convert-to", "html:HTML (StarWriter)", "--outdir", out.string(), input.string()},
+        options.TimeLimit);
+    if (!run.Started || run.TimedOut || run.ExitCode != 0) return false;
+
+    const std::optional<std::string> html =
+        platform::ReadWholeFile((out / "document.html").string());
+    if (!html) return false;
+    std::vector<std::string> pictures;
+    for (const fs::directory_entry& entry : fs::directory_iterator(out)) {
+      const std::string name = entry.path().filename().string();
+      if (name != "document.html" && entry.is_regular_file()) pictures.push_back(name);
+    }
+
+    const std::string folder = platform::ChangeFileExtension(target, ".files");
+    const std::string folderReference = PercentEncode(platform::FileNameOf(folder));
+    const std::string text = PrepareExportHtml(*html, pictures, folderReference, codePage);
+
+    bool ok = true;
+    if (!pictures.empty()) {
+      fs::create_directories(folder, ec);
+      ok = !ec;
+      for (size_t i = 0; ok && i < pictures.size(); ++i) {
+        ok = MoveFile(out / pictures[i], fs::path(folder) / pictures[i]);
+      }
+    }
+    if (ok) ok = platform::WriteFileAtomically(target, text) == 0;
+    if (!ok) {
+      if (!pictures.empty()) DeleteFolderTree(folder);
+      return false;
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace source

@@ -1,0 +1,37 @@
+#pragma once
+// Word-processor documents (.doc, .docx, .rtf) exported to HTML by LibreOffice, run headless
+// with a private profile in a private scratch folder, so that it works while the user has
+// LibreOffice open and two exports never share a profile.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/CodePage.h"
+
+namespace source {
+
+struct WordBridgeOptions {
+  std::string Program = "soffice";  // a name looked up on PATH, or a path
+  std::chrono::milliseconds TimeLimit = std::chrono::seconds(120);
+};
+
+// Exports `source` to an HTML file at `target` in the code page, its pictures in the folder named
+// like `target` with ".files", referred to relatively. True on success; false when the program
+// is missing, fails or runs out of time (its process group is then killed), and nothing is left
+// at `target` or in the picture folder then.
+bool ConvertWithWord(const std::string& source, const std::string& target,
+                     const platform::CodePage& codePage, const WordBridgeOptions& options = {});
+
+// Bytes outside the letters, digits and "-._~/" written as "%XX", as in a URL.
+std::string PercentEncode(std::string_view text);
+
+// The exported UTF-8 HTML made ready for the loader: every reference to one of `pictures` (file
+// names the export wrote beside the HTML) made to point into `pictureFolder` (a relative, already
+// encoded reference such as "My_Book.files"), then the text put into the code page with its
+// declared character set renamed.
+std::string PrepareExportHtml(std::string_view utf8Html, const std::vector<std::string>& pictures,
+                              std::string_view pictureFolder, const platform::CodePage& codePage);
+
+}  // namespace source
