@@ -1,0 +1,72 @@
+// What structure repair costs: the conversion of the generated book (already cleaned) with and
+// without repair, and the two repair passes alone. Sizes are in MB of source HTML.
+
+#include <benchmark/benchmark.h>
+
+#include "engine/HTMLPars.h"
+#include "engine/Pipeline.h"
+#include "engine/StructureRepair.h"
+#include "platform/CodePage.h"
+#include "source/HtmlCleanup.h"
+#include "support/BookGenerator.h"
+
+namespace {
+
+const char kHead[] =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<FictionBook>\r\n<description>\r\n"
+    "</description>\r\n";
+
+class FixedHead : public engine::ConversionServices {
+ public:
+  engine::DocumentHead WriteDescription() override { return {kHead, {}}; }
+};
+
+const std::string& CleanedBook(size_t megabytes) {
+  static std::string books[64];
+  std::string& book = books[megabytes];
+  if (book.empty()) book = source::CleanHtml(bench::MakeHtmlBook(megabytes << 20));
+  return book;
+}
+
+void Convert(benchmark::State& state, bool repair) {
+  const std::string& book = CleanedBook(static_cast<size_t>(state.range(0)));
+  const platform::CodePage cp(1251);
+  engine::THTMLParser parser;
+  FixedHead services;
+  engine::ConversionOptions options;
+  options.RepairStructure = repair;
+  for (auto _ : state) {
+    auto result = engine::ConvertDocument(parser, book, options, services, cp);
+    benchmark::DoNotOptimize(result.Document.size());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * book.size()));
+}
+
+void BM_ConvertPlain(benchmark::State& state) {
+  Convert(state, false);
+}
+void BM_ConvertRepaired(benchmark::State& state) {
+  Convert(state, true);
+}
+
+// The two passes alone, on the body and the document the walk gave.
+void BM_RepairPasses(benchmark::State& state) {
+  const std::string& book = CleanedBook(static_cast<size_t>(state.range(0)));
+  const platform::CodePage cp(1251);
+  engine::THTMLParser parser;
+  FixedHead services;
+  const std::string document = engine::ConvertDocument(parser, book, {}, services, cp).Document;
+  const std::string body = document.substr(sizeof kHead - 1);
+  for (auto _ : state) {
+    const std::string repaired = engine::RepairBodyStructure(body);
+    benchmark::DoNotOptimize(engine::RepairPictureIds(repaired).size());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * body.size()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ConvertPlain)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertRepaired)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepairPasses)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
