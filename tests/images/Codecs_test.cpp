@@ -251,6 +251,29 @@ std::string WithJpegSize(std::string jpeg, uint16_t width, uint16_t height) {
   return jpeg;
 }
 
+// A well-formed PNG whose image data holds only the first rows of the picture.
+std::string ShortImageDataPng() {
+  const std::string full = fixtures::PatternPng(16, 16);
+  std::string raw;
+  for (int y = 0; y < 8; ++y) raw += '\0' + std::string(16 * 3, '\x40');  // half the rows
+  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+  std::string packed(packedSize, '\0');
+  compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+           reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()));
+  packed.resize(packedSize);
+  std::string chunk = "IDAT" + packed;
+  const uLong crc =
+      crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size()));
+  auto be = [](uint32_t v) {
+    std::string out(4, '\0');
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(v >> (24 - 8 * i));
+    return out;
+  };
+  const std::string iend = full.substr(full.size() - 12);
+  return full.substr(0, 33) + be(static_cast<uint32_t>(packed.size())) + chunk +
+         be(static_cast<uint32_t>(crc)) + iend;
+}
+
 struct BrokenCase {
   const char* Name;
   std::string Bytes;
@@ -288,6 +311,7 @@ TEST(Codecs, BrokenTruncatedAndOversizedPicturesRaiseTheDecodeError) {
       {"truncated png", png.substr(0, png.size() / 2), decodePng},
       {"png without its end", png.substr(0, png.size() - 20), decodePng},
       {"png with a bad checksum", badCrc, decodePng},
+      {"png with too little image data", ShortImageDataPng(), decodePng},
       {"png wider than 65535", WithPngSize(png, 70000, 10), decodePng},
       {"png over 100 Mpx", WithPngSize(png, 20000, 20000), decodePng},
       {"empty gif", "", decodeGif},
