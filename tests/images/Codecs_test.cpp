@@ -122,7 +122,7 @@ struct PngSpec {
 };
 
 // A 4x2 PNG of the given form: column x has level x * 85, row 1 fully transparent.
-std::string EncodeFormPng(const PngSpec& spec) {
+std::string EncodeFormPng(const PngSpec& form) {
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -132,11 +132,11 @@ std::string EncodeFormPng(const PngSpec& spec) {
         static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(d), n);
       },
       nullptr);
-  png_set_IHDR(png, info, 4, 2, spec.BitDepth, spec.ColorType, spec.Interlace,
+  png_set_IHDR(png, info, 4, 2, form.BitDepth, form.ColorType, form.Interlace,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_color palette[4];
   png_byte alpha[4] = {255, 255, 255, 0};
-  if (spec.ColorType == PNG_COLOR_TYPE_PALETTE) {
+  if (form.ColorType == PNG_COLOR_TYPE_PALETTE) {
     for (int i = 0; i < 4; ++i) {
       const auto v = static_cast<png_byte>(i * 85);
       palette[i] = {v, v, v};
@@ -145,27 +145,27 @@ std::string EncodeFormPng(const PngSpec& spec) {
     png_set_tRNS(png, info, alpha, 4, nullptr);
   }
   png_write_info(png, info);
-  const int channels = spec.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
-                       : spec.ColorType == PNG_COLOR_TYPE_RGBA     ? 4
+  const int channels = form.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                       : form.ColorType == PNG_COLOR_TYPE_RGBA     ? 4
                                                                    : 1;
-  const int bytesPerSample = spec.BitDepth == 16 ? 2 : 1;
+  const int bytesPerSample = form.BitDepth == 16 ? 2 : 1;
   std::vector<std::vector<png_byte>> rows(2);
   for (int y = 0; y < 2; ++y) {
     auto& row = rows[static_cast<size_t>(y)];
     for (int x = 0; x < 4; ++x) {
       const int level = x * 85;
-      if (spec.ColorType == PNG_COLOR_TYPE_PALETTE) {
+      if (form.ColorType == PNG_COLOR_TYPE_PALETTE) {
         row.push_back(static_cast<png_byte>(y == 1 ? 3 : x));
         continue;
       }
-      const int color = spec.ColorType == PNG_COLOR_TYPE_RGBA ? 3 : 1;
+      const int color = form.ColorType == PNG_COLOR_TYPE_RGBA ? 3 : 1;
       for (int c = 0; c < channels; ++c) {
         const int v = c < color ? level : (y == 1 ? 0 : 255);
         for (int b = 0; b < bytesPerSample; ++b) row.push_back(static_cast<png_byte>(v));
       }
     }
   }
-  if (spec.ColorType == PNG_COLOR_TYPE_PALETTE && spec.BitDepth < 8) png_set_packing(png);
+  if (form.ColorType == PNG_COLOR_TYPE_PALETTE && form.BitDepth < 8) png_set_packing(png);
   const int passes = png_set_interlace_handling(png);
   for (int pass = 0; pass < passes; ++pass) {
     for (auto& row : rows) png_write_row(png, row.data());
@@ -184,14 +184,14 @@ TEST(PngCodec, ExpandsEveryFormAndLaysTransparencyOverWhite) {
       {PNG_COLOR_TYPE_RGBA, 8, PNG_INTERLACE_ADAM7},
       {PNG_COLOR_TYPE_RGBA, 16, PNG_INTERLACE_NONE},
   };
-  for (const PngSpec& spec : specs) {
-    SCOPED_TRACE(testing::Message() << "color type " << spec.ColorType << " depth " << spec.BitDepth
-                                    << " interlace " << spec.Interlace);
-    const Raster r = images::DecodePng(EncodeFormPng(spec));
+  for (const PngSpec& form : specs) {
+    SCOPED_TRACE(testing::Message() << "color type " << form.ColorType << " depth " << form.BitDepth
+                                    << " interlace " << form.Interlace);
+    const Raster r = images::DecodePng(EncodeFormPng(form));
     ASSERT_EQ(r.Width, 4);
     ASSERT_EQ(r.Height, 2);
     for (int x = 0; x < 4; ++x) {
-      EXPECT_EQ(r.Pixel(x, 0)[0], spec.ColorType == PNG_COLOR_TYPE_PALETTE ? x * 85 : x * 85);
+      EXPECT_EQ(r.Pixel(x, 0)[0], form.ColorType == PNG_COLOR_TYPE_PALETTE ? x * 85 : x * 85);
       EXPECT_EQ(r.Pixel(x, 0)[2], x * 85);
       EXPECT_EQ(r.Pixel(x, 1)[1], 255) << "transparent pixels become white";
     }
