@@ -12,8 +12,6 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, last - first);
 }
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 std::string ToLowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = ToLowerAscii(c);

@@ -10,7 +10,9 @@ namespace engine {
 std::string_view Trim(std::string_view s);
 
 // ASCII-only lower-casing: bytes above 127 are left alone.
-char ToLowerAscii(char c);
+inline char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 std::string ToLowerAscii(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

@@ -1,5 +1,7 @@
 #include "source/HtmlCleanup.h"
 
+#include <cstring>
+
 #include "engine/Escaping.h"
 #include "engine/TextUtil.h"
 #include "source/OpenTags.h"
@@ -21,12 +23,14 @@ class Cleanup {
   std::string Finish();
 
  private:
-  void WriteTag(const engine::THTMLTag& tag, std::string_view n);
+  void WriteTag(const engine::THTMLTag& tag, std::string_view n, uint64_t key);
   void WriteEndTag(std::string_view n, uint8_t groups);
-  void WriteOpenText(const engine::THTMLTag& tag, std::string_view n, uint8_t groups,
+  void WriteOpenText(const engine::THTMLTag& tag, std::string_view n, uint64_t key, uint8_t groups,
                      uint8_t markers);
+  void WriteAttribute(std::string_view name, std::string_view value);
   uint8_t ClassMarkers(const engine::THTMLTag& tag, std::string_view n) const;
   void AppendText(std::string_view run);
+  void AppendBreak();
 
   std::string out_;
   std::string styleText_;
@@ -35,6 +39,10 @@ class Cleanup {
   OpenTags openTags_;
   bool inScript_ = false;
   bool inStyle_ = false;
+  // Line breaks written back to back: of a run of them every second one is left out, which is
+  // what replacing each "\r\n\r\n" by "\r\n" in one pass over the result would leave.
+  size_t breakRun_ = 0;
+  size_t breakRunEnd_ = std::string::npos;  // the text's size after the run's last break
 };
 
 void Cleanup::Item(engine::ItemRef item) {
@@ -45,21 +53,22 @@ void Cleanup::Item(engine::ItemRef item) {
     name_.resize(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) name_[i] = engine::ToLowerAscii(raw[i]);
     std::string_view n = name_;
-    if (n == "script") {
+    const uint64_t key = NameKey(n);
+    if (key == NameKey("script")) {
       inScript_ = true;
-    } else if (n == "/script") {
+    } else if (key == NameKey("/script")) {
       inScript_ = false;
       n = {};
     }
-    if (n == "style") {
+    if (key == NameKey("style")) {
       inStyle_ = true;
       styleText_.clear();
-    } else if (n == "/style") {
+    } else if (key == NameKey("/style")) {
       inStyle_ = false;
       ParseStyleSheet(rules_, styleText_);
       n = {};
     }
-    if (!inScript_ && !inStyle_ && !n.empty()) WriteTag(tag, n);
+    if (!inScript_ && !inStyle_ && !n.empty()) WriteTag(tag, n, key);
     return;
   }
   if (kind != engine::ItemKind::Text) return;  // comments and server scripts are dropped
@@ -72,23 +81,34 @@ void Cleanup::Item(engine::ItemRef item) {
   AppendText(text);
 }
 
+// Line breaks in a text run become blanks. The source's breaks are all CR LF, and a run starts
+// after a ">" and ends before a "<", so each LF has its CR right before it inside the run.
 void Cleanup::AppendText(std::string_view run) {
   const size_t from = out_.size();
   out_.append(run);
-  for (size_t i = from; i < out_.size(); ++i) {
-    if (out_[i] == '\r' || out_[i] == '\n') out_[i] = ' ';
+  char* const begin = out_.data() + from;
+  char* const end = out_.data() + out_.size();
+  for (char* lf = begin; (lf = static_cast<char*>(std::memchr(lf, '\n', end - lf))); ++lf) {
+    *lf = ' ';
+    if (lf > begin && lf[-1] == '\r') lf[-1] = ' ';
   }
 }
 
-void Cleanup::WriteTag(const engine::THTMLTag& tag, std::string_view n) {
-  const uint8_t groups = TagGroups(n);
+void Cleanup::AppendBreak() {
+  if (out_.size() != breakRunEnd_) breakRun_ = 0;
+  if (++breakRun_ % 2 == 1) out_.append(kLineBreak);
+  breakRunEnd_ = out_.size();
+}
+
+void Cleanup::WriteTag(const engine::THTMLTag& tag, std::string_view n, uint64_t key) {
+  const uint8_t groups = TagGroups(key);
   if (n[0] == '/') {
     WriteEndTag(n, groups);
     return;
   }
   const uint8_t markers = ClassMarkers(tag, n);
-  if (groups & kBreakBefore) out_.append(kLineBreak);
-  WriteOpenText(tag, n, groups, markers);
+  if (groups & kBreakBefore) AppendBreak();
+  WriteOpenText(tag, n, key, groups, markers);
   if (groups & kVoidTag) return;
   openTags_.Push(OpenTag{tag.Name().View(), markers, (groups & kWrapperTag) != 0, true});
 }
@@ -97,19 +117,20 @@ void Cleanup::WriteTag(const engine::THTMLTag& tag, std::string_view n) {
 // when it belongs to the second (one missing closing tag supplied). Otherwise the innermost
 // element is forgotten and the closing tag written as it stands; a wrapper's is dropped.
 void Cleanup::WriteEndTag(std::string_view n, uint8_t groups) {
-  const std::string_view brk = (groups & kBreakBefore) ? kLineBreak : std::string_view();
+  const bool brk = (groups & kBreakBefore) != 0;
   const OpenTag inner = openTags_.Pop();
   if (inner.ClosedBy(n)) {
-    out_.append(brk);
+    if (brk) AppendBreak();
     inner.AppendCloseText(out_);
   } else if (openTags_.Top().ClosedBy(n)) {
-    out_.append(brk);
+    if (brk) AppendBreak();
     inner.AppendCloseText(out_);
     const OpenTag outer = openTags_.Pop();
-    out_.append(brk);
+    if (brk) AppendBreak();
     outer.AppendCloseText(out_);
   } else if (!(groups & kWrapperTag)) {
-    out_.append(brk).append("<").append(n).append(">");
+    if (brk) AppendBreak();
+    out_.append("<").append(n).append(">");
   }
 }
 
@@ -130,19 +151,18 @@ uint8_t Cleanup::ClassMarkers(const engine::THTMLTag& tag, std::string_view n) c
 
 // A wrapper leaves only its markers. Any other tag is written in lower case with the attributes
 // its group keeps, each as " " + name + "=" + quoted value after one separating blank.
-void Cleanup::WriteOpenText(const engine::THTMLTag& tag, std::string_view n, uint8_t groups,
-                            uint8_t markers) {
+void Cleanup::WriteOpenText(const engine::THTMLTag& tag, std::string_view n, uint64_t key,
+                            uint8_t groups, uint8_t markers) {
   if (!(groups & kWrapperTag)) {
     out_.append("<").append(n).append(" ");
-    const bool tablePart = n == "table" || n == "tr" || n == "td";
+    const bool tablePart = key == NameKey("table") || key == NameKey("tr") || key == NameKey("td");
     if (!(groups & kAttributeFreeTag) || tablePart) {
       const size_t count = tag.ParamCount();
       for (size_t i = 0; i < count; ++i) {
         const engine::THTMLParam param = tag.Param(i);
         const std::string_view name = param.Name.View();
-        if (tablePart && !KeepsTableAttribute(n, name)) continue;
-        out_.append(" ").append(name).append("=");
-        engine::AppendQuotedAttributeValue(out_, name, param.Value.View());
+        if (tablePart && !KeepsTableAttribute(key, name)) continue;
+        WriteAttribute(name, param.Value.View());
       }
     }
     while (static_cast<unsigned char>(out_.back()) <= 32) out_.pop_back();  // stops at the "<"
@@ -151,28 +171,39 @@ void Cleanup::WriteOpenText(const engine::THTMLTag& tag, std::string_view n, uin
   AppendOpenMarkers(out_, markers);
 }
 
-// Four line breaks in a row become two, and every "&amp;" becomes "&"; both only shrink the
-// text, so one pass in place does them.
+// " " + name + "=" + the quoted value. Line breaks occur outside the written breaks only inside
+// attribute names and values; a run of them there is halved like the runs of written breaks.
+void Cleanup::WriteAttribute(std::string_view name, std::string_view value) {
+  const size_t from = out_.size();
+  out_.append(" ").append(name).append("=");
+  engine::AppendQuotedAttributeValue(out_, name, value);
+  if (std::memchr(out_.data() + from, '\r', out_.size() - from) == nullptr) return;
+  const std::string collapsed =
+      engine::ReplaceAll(std::string_view(out_).substr(from), "\r\n\r\n", "\r\n");
+  out_.resize(from);
+  out_.append(collapsed);
+}
+
+// Every "&amp;", in any letter case, becomes "&". Done over the whole result, since text runs
+// that dropped items separated meet in it.
 std::string Cleanup::Finish() {
   char* const text = out_.data();
   const size_t size = out_.size();
-  size_t write = 0;
-  size_t read = 0;
+  char* amp = static_cast<char*>(std::memchr(text, '&', size));
+  if (!amp) return std::move(out_);
+  size_t write = static_cast<size_t>(amp - text);
+  size_t read = write;
   while (read < size) {
-    const char c = text[read];
-    if (c == '\r' && read + 4 <= size && text[read + 1] == '\n' && text[read + 2] == '\r' &&
-        text[read + 3] == '\n') {
-      text[write++] = '\r';
-      text[write++] = '\n';
-      read += 4;
-    } else if (c == '&' && read + 5 <= size &&
-               engine::EqualsNoCase(std::string_view(text + read, 5), "&amp;")) {
-      text[write++] = '&';
-      read += 5;
-    } else {
-      text[write++] = c;
-      ++read;
-    }
+    const void* next = std::memchr(text + read, '&', size - read);
+    const size_t hit = next ? static_cast<size_t>(static_cast<const char*>(next) - text) : size;
+    if (write != read) std::memmove(text + write, text + read, hit - read);
+    write += hit - read;
+    read = hit;
+    if (read == size) break;
+    text[write++] = '&';
+    read += (read + 5 <= size && engine::EqualsNoCase(std::string_view(text + read, 5), "&amp;"))
+                ? 5
+                : 1;
   }
   out_.resize(write);
   return std::move(out_);
