@@ -165,7 +165,10 @@ void Cleanup::WriteOpenText(const engine::THTMLTag& tag, std::string_view n, uin
         WriteAttribute(name, param.Value.View());
       }
     }
-    while (static_cast<unsigned char>(out_.back()) <= 32) out_.pop_back();  // stops at the "<"
+    // Without attributes the separating blank goes. Only that blank: a name's own trailing
+    // control bytes stay, or "<style\x1f>" would come out as a real style tag and the text after
+    // it would be read as a style sheet.
+    if (out_.back() == ' ') out_.pop_back();
     out_.push_back('>');
   }
   AppendOpenMarkers(out_, markers);

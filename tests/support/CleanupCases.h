@@ -2,6 +2,7 @@
 // The cleanup cases of tests/data/cleanup/: NAME.html is the input, NAME.expected the exact
 // output, and NAME.errors (optional) the tokenizer messages expected, one a line.
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ struct CleanupCase {
   std::string Expected;
   std::vector<std::string> Errors;
 };
+
+// Test names and failure messages show the case by its name.
+inline void PrintTo(const CleanupCase& c, std::ostream* os) {
+  *os << c.Name;
+}
 
 // Every case, sorted by name.
 std::vector<CleanupCase> LoadCleanupCases();
