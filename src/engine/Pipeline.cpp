@@ -215,10 +215,10 @@ ConversionResult ConvertDocument(THTMLParser& parser, std::string_view sourceTex
     if (options.RepairStructure) body = RepairBodyStructure(body);
 
     DocumentHead head = services.WriteDescription();
-    std::string& doc = head.Text;
-    doc.reserve(doc.size() + body.size() + head.CoverBinary.size() + s.Binaries.size() + 16);
-    doc.append(body);
-    body = std::string();
+    // The head goes in front of the body in the body's own buffer.
+    std::string& doc = body;
+    doc.reserve(head.Text.size() + doc.size() + head.CoverBinary.size() + s.Binaries.size() + 16);
+    doc.insert(0, head.Text);
     doc.append(head.CoverBinary);
     doc.append(s.Binaries);
     doc.append("\r\n</FictionBook>");
