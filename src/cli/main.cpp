@@ -3,8 +3,10 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "platform/MemoryReuse.h"
 
 int main(int argc, char** argv) {
+  platform::KeepFreedMemoryForReuse();  // a batch converts many books in one process
   CLI::App app{"Vellumor: converts HTML and word-processor documents into FB2 e-books.",
                "vellumor-cli"};
   app.require_subcommand(1);
