@@ -5,8 +5,10 @@
 // The commands are grouped by subject; each group is implemented in its own Session<Group>.cpp.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/ConversionSettings.h"
 #include "app/DocumentState.h"
@@ -109,7 +111,36 @@ class Session {
   void Act_openOptions();  // "Load settings from file..."
 
   // --- Description and book information (SessionDescription.cpp)
+  // Prepares the book information for the running conversion (in an interactive one through
+  // the book information dialog) and returns the document head with the cover's binary.
   engine::DocumentHead WriteDescription();
+  // The dialog's start: the choices it reads from the settings file. Done by the first
+  // WriteDescription when nobody did it before.
+  void CreateBookInfoDialog();
+  // The entries of the genre file beside the program, read on first use.
+  const std::vector<std::string>& AvailableGenres();
+  // False for a run that must leave the settings file as it is (the command line).
+  bool WriteBackSettings = true;
+
+  // --- Saving (SessionSaving.cpp)
+  // Brings UtfOutput and the character set into line with the result text's declaration.
+  void DetectOutputEncoding();
+  // The bytes a save writes: DetectOutputEncoding, then the result editor's lines in the output
+  // encoding.
+  std::string Fb2FileBytes();
+  // Writes the result editor's text to `path`, or into `path` + ".zip" with PackToZip; throws
+  // output::SaveError with the message to show.
+  void SaveFb2(const std::string& path);
+  // The save dialog, then SaveFb2; true when a file was written. Errors are shown.
+  bool SaveFb2As();
+  // SaveFb2 without a dialog (batch conversion); errors are shown. True when written.
+  bool SaveFb2To(const std::string& path);
+  void Act_SaveResult();        // "Save FB2"
+  void Act_SaveResultAs();      // "Save FB2 as..."
+  void Act_SaveSourceHTML();    // "Save source HTML"; write errors propagate
+  void Act_SaveSourceHTMLAs();  // "Save source HTML As..."
+  // The main window's caption: the program's title, " : " and `name`.
+  void SetWindowCaption(std::string_view name);
 
  private:
   UserInterface& ui_;
@@ -125,6 +156,8 @@ class Session {
   std::string settingsPath_;
   std::unique_ptr<platform::ScratchFolder> scratch_;
   std::unique_ptr<tables::FontCache> tableFonts_;
+  bool bookInfoDialogCreated_ = false;
+  std::optional<std::vector<std::string>> genres_;
 };
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
 #include "engine/TextUtil.h"
+#include "output/SaveError.h"
 #include "source/HtmlCleanup.h"
 
 namespace cli {
@@ -41,6 +42,7 @@ int RunConvert(ConvertArgs& args) {
   app::PlainTextEditor sourceEditor, resultEditor;
   app::Session session(ui, sourceEditor, resultEditor, ProgramFolder(), SettingsFileFor(args.Run));
   LoadRunSettings(session, args.Run);
+  session.WriteBackSettings = false;  // the settings file is only read
   // The command line always answers the book information dialog.
   session.Settings().ShowTitleInfo = true;
 
@@ -55,15 +57,21 @@ int RunConvert(ConvertArgs& args) {
               << (result.Reason.empty() ? "" : ": " + result.Reason) << "\n";
     return kExitFailed;
   }
-  const std::string& document = resultEditor.View();
   if (args.Out == "-") {
+    const std::string document = session.Fb2FileBytes();
     std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
     return std::cout.flush() ? kExitOk : kExitFailed;
   }
   const std::string out = args.Out.empty() ? DefaultOutput(args.File) : args.Out;
-  WriteOutputFile(out, document);
-  std::cerr << out << "\n";
-  return args.Validate ? PrintValidation(out, std::cout) : kExitOk;
+  // Written as a save writes it: in the declared encoding, packed with --zip.
+  try {
+    session.SaveFb2(out);
+  } catch (const output::SaveError& failure) {
+    throw InputError(failure.what());
+  }
+  const std::string written = session.Settings().PackToZip ? session.Document().LastZipPath : out;
+  std::cerr << written << "\n";
+  return args.Validate ? PrintValidation(written, std::cout) : kExitOk;
 }
 
 }  // namespace

@@ -3,13 +3,9 @@
 #include <uuid/uuid.h>
 
 #include "engine/TextUtil.h"
-#include "fb2meta/ProfileStore.h"
 
 namespace fb2meta {
 namespace {
-
-constexpr std::string_view kDocInfo = "DocInfo";
-constexpr std::string_view kBookInfo = "BookInfo";
 
 void TrimInPlace(std::string& s) {
   std::string_view trimmed = engine::Trim(s);
@@ -58,38 +54,6 @@ std::string NewDocumentId() {
   char text[37];
   uuid_unparse_upper(id, text);
   return std::string(text, 36);
-}
-
-void LoadDocumentAuthor(BookInfo& info, const ProfileStore& store) {
-  DocumentAuthorInfo& a = info.DocumentAuthor;
-  a.FirstName = store.ReadString(kDocInfo, "AFName", "");
-  a.LastName = store.ReadString(kDocInfo, "ALName", "");
-  a.MiddleName = store.ReadString(kDocInfo, "AMName", "");
-  a.NickName = store.ReadString(kDocInfo, "Nick", "");
-  a.HomePages = store.ReadString(kDocInfo, "Home", "");
-  a.EMails = store.ReadString(kDocInfo, "Mail", "");
-  info.SourceUrls = store.ReadString(kDocInfo, "Url", "");
-}
-
-BookInfoDialogSettings LoadBookInfoDialogSettings(const ProfileStore& store) {
-  BookInfoDialogSettings settings;
-  settings.FileNameVariant = store.ReadBool(kBookInfo, "FManeVar", true) ? 1 : 2;
-  settings.PackToZip = store.ReadBool("main", "zip", false);
-  settings.DocumentAuthorTabStops = store.ReadBool(kBookInfo, "atabstop", false);
-  return settings;
-}
-
-bool SaveBookInfoDialogSettings(const BookInfo& info, ProfileStore& store) {
-  const DocumentAuthorInfo& a = info.DocumentAuthor;
-  return store.WriteString(kDocInfo, "AFName", a.FirstName) &&
-         store.WriteString(kDocInfo, "ALName", a.LastName) &&
-         store.WriteString(kDocInfo, "AMName", a.MiddleName) &&
-         store.WriteString(kDocInfo, "Nick", a.NickName) &&
-         store.WriteString(kDocInfo, "Home", a.HomePages) &&
-         store.WriteString(kDocInfo, "Mail", a.EMails) &&
-         store.WriteString(kDocInfo, "Url", info.SourceUrls) &&
-         store.WriteBool(kBookInfo, "FManeVar", info.FileNameVariant == 1) &&
-         store.WriteBool(kBookInfo, "atabstop", info.DocumentAuthorTabStops);
 }
 
 }  // namespace fb2meta

@@ -9,8 +9,6 @@
 
 namespace fb2meta {
 
-class ProfileStore;
-
 struct PersonName {
   std::string FirstName;
   std::string MiddleName;
@@ -63,22 +61,5 @@ void TrimBookInfo(BookInfo& info);
 
 // A fresh random GUID: 32 upper-case hex digits in groups 8-4-4-4-12, no braces.
 std::string NewDocumentId();
-
-// Reads the document author and the source URLs from the "DocInfo" keys; missing keys give
-// empty texts.
-void LoadDocumentAuthor(BookInfo& info, const ProfileStore& store);
-
-// What the dialog reads from the settings file when it is created.
-struct BookInfoDialogSettings {
-  int FileNameVariant = 1;
-  bool PackToZip = false;
-  bool DocumentAuthorTabStops = false;
-};
-BookInfoDialogSettings LoadBookInfoDialogSettings(const ProfileStore& store);
-
-// What the dialog writes each time it closes, whichever way: the document author, the source
-// URLs, the file-name variant and the "TabStop" box. Stops at the first key that cannot be
-// written and returns false.
-[[nodiscard]] bool SaveBookInfoDialogSettings(const BookInfo& info, ProfileStore& store);
 
 }  // namespace fb2meta

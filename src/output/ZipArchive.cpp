@@ -6,12 +6,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "output/AtomicFile.h"
+#include "platform/WholeFile.h"
 
 namespace output {
 namespace {
@@ -100,11 +100,11 @@ void WriteZipEntry(const std::string& archivePath, std::string_view entryName,
   std::string existing;
   struct stat info {};
   if (stat(archivePath.c_str(), &info) == 0) {
-    std::ifstream in(archivePath, std::ios::binary);
-    if (!in || S_ISDIR(info.st_mode))
+    std::optional<std::string> text = platform::ReadWholeFile(archivePath);
+    if (!text)
       throw SaveError(
-          CannotCreateMessage(archivePath, std::strerror(S_ISDIR(info.st_mode) ? EISDIR : errno)));
-    existing.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+          CannotCreateMessage(archivePath, std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EIO)));
+    existing = std::move(*text);
   }
   WriteFileAtomically(archivePath, UpdateZipArchive(existing, entryName, bytes, archivePath));
 }

@@ -2,48 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <regex>
 #include <set>
 
-#include "fb2meta/ProfileStore.h"
-
 namespace fb2meta {
 namespace {
-
-// Keys in memory; writes can be made to fail from a given key on.
-class MemoryStore : public ProfileStore {
- public:
-  std::map<std::string, std::string> Values;  // "section/key"
-  std::vector<std::string> Writes;
-  std::string FailAt;
-
-  std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view defaultValue) const override {
-    auto it = Values.find(Name(section, key));
-    return it == Values.end() ? std::string(defaultValue) : it->second;
-  }
-  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const override {
-    auto it = Values.find(Name(section, key));
-    return it == Values.end() ? defaultValue : it->second != "0";
-  }
-  bool WriteString(std::string_view section, std::string_view key,
-                   std::string_view value) override {
-    std::string name = Name(section, key);
-    if (name == FailAt) return false;
-    Writes.push_back(name);
-    Values[name] = std::string(value);
-    return true;
-  }
-  bool WriteBool(std::string_view section, std::string_view key, bool value) override {
-    return WriteString(section, key, value ? "1" : "0");
-  }
-
- private:
-  static std::string Name(std::string_view section, std::string_view key) {
-    return std::string(section) + "/" + std::string(key);
-  }
-};
 
 BookInfo FilledBook() {
   BookInfo info;
@@ -117,59 +80,6 @@ TEST(BookInfo, TrimCleansEveryTextFieldButTheDateBox) {
   const DocumentAuthorInfo& d = info.DocumentAuthor;
   EXPECT_EQ(d.FirstName + d.MiddleName + d.LastName + d.NickName + d.HomePages + d.EMails,
             "fmlnhe");
-}
-
-TEST(BookInfo, DocumentAuthorComesFromTheDocInfoKeys) {
-  MemoryStore store;
-  store.Values = {{"DocInfo/AFName", "Ivan"},
-                  {"DocInfo/ALName", "Petrov"},
-                  {"DocInfo/Nick", "ivp"},
-                  {"DocInfo/Url", "http://a.example/"},
-                  {"DocInfo/Mail", "a@b.c"}};
-  BookInfo info = FilledBook();
-  LoadDocumentAuthor(info, store);
-  const DocumentAuthorInfo& d = info.DocumentAuthor;
-  EXPECT_EQ(d.FirstName, "Ivan");
-  EXPECT_EQ(d.LastName, "Petrov");
-  EXPECT_EQ(d.MiddleName, "");  // missing keys give empty text
-  EXPECT_EQ(d.NickName, "ivp");
-  EXPECT_EQ(d.HomePages, "");
-  EXPECT_EQ(d.EMails, "a@b.c");
-  EXPECT_EQ(info.SourceUrls, "http://a.example/");
-}
-
-TEST(BookInfo, DialogSettingsDefaultsAndStoredValues) {
-  MemoryStore store;
-  BookInfoDialogSettings defaults = LoadBookInfoDialogSettings(store);
-  EXPECT_EQ(defaults.FileNameVariant, 1);
-  EXPECT_FALSE(defaults.PackToZip);
-  EXPECT_FALSE(defaults.DocumentAuthorTabStops);
-
-  store.Values = {{"BookInfo/FManeVar", "0"}, {"main/zip", "1"}, {"BookInfo/atabstop", "1"}};
-  BookInfoDialogSettings stored = LoadBookInfoDialogSettings(store);
-  EXPECT_EQ(stored.FileNameVariant, 2);
-  EXPECT_TRUE(stored.PackToZip);
-  EXPECT_TRUE(stored.DocumentAuthorTabStops);
-}
-
-TEST(BookInfo, ClosingWritesTheDocumentAuthorThenTheDialogKeys) {
-  BookInfo info = FilledBook();
-  info.FileNameVariant = 2;
-  MemoryStore store;
-  ASSERT_TRUE(SaveBookInfoDialogSettings(info, store));
-  EXPECT_EQ(store.Writes,
-            (std::vector<std::string>{"DocInfo/AFName", "DocInfo/ALName", "DocInfo/AMName",
-                                      "DocInfo/Nick", "DocInfo/Home", "DocInfo/Mail", "DocInfo/Url",
-                                      "BookInfo/FManeVar", "BookInfo/atabstop"}));
-  EXPECT_EQ(store.Values["DocInfo/ALName"], " l ");  // stored as typed
-  EXPECT_EQ(store.Values["BookInfo/FManeVar"], "0");
-  EXPECT_EQ(store.Values["BookInfo/atabstop"], "1");
-
-  // A key that cannot be written stops the save; the keys before it stay written.
-  MemoryStore failing;
-  failing.FailAt = "DocInfo/Home";
-  EXPECT_FALSE(SaveBookInfoDialogSettings(info, failing));
-  EXPECT_EQ(failing.Writes.size(), 4u);
 }
 
 }  // namespace
