@@ -24,24 +24,6 @@ inline void RequireRepair(bool condition) {
   if (!condition) std::abort();
 }
 
-inline void AppendUtf8Char(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 // The character data of FB2 text that need not be well-formed, read as ISO-8859-1, in UTF-8,
 // without whitespace: a "<" followed by a name (or "/" and a name) opens a tag that ends at the
 // next ">"; the five XML entities and character references are resolved; anything else is text
@@ -103,7 +85,7 @@ inline std::string SoupText(std::string_view s) {
         }
         if (ok) {
           if (value != ' ' && value != '\t' && value != '\r' && value != '\n') {
-            AppendUtf8Char(out, value);
+            platform::AppendUtf8(out, static_cast<char32_t>(value));
           }
           i = semi;
           continue;
@@ -112,7 +94,7 @@ inline std::string SoupText(std::string_view s) {
     }
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
     if (c < 32) continue;
-    AppendUtf8Char(out, c);
+    platform::AppendUtf8(out, static_cast<char32_t>(c));
   }
   return out;
 }
