@@ -1,6 +1,7 @@
 #include "cli/RunOptions.h"
 
 #include "app/Settings.h"
+#include "platform/ProgramFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -50,9 +51,8 @@ void ApplyCodePageOption(const RunOptions& o) {
 }
 
 std::string ProgramFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+  const std::filesystem::path folder = platform::ProgramFolder();
+  return folder.empty() ? std::string(".") : folder.string();
 }
 
 std::string SettingsFileFor(const RunOptions& o) {
