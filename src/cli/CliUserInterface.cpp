@@ -2,7 +2,28 @@
 
 #include <iostream>
 
+#include "platform/CodePage.h"
+
 namespace cli {
+namespace {
+
+// Options arrive in the terminal's UTF-8; the book information is text in the system code page.
+// Characters the code page lacks become "?", as a typed field would hold them. Bytes that are not
+// UTF-8 are taken as they are.
+class OptionText {
+ public:
+  std::string operator()(const std::string& utf8) const {
+    return codePage_.FromUtf8(utf8, platform::Unmappable::QuestionMark).value_or(utf8);
+  }
+  fb2meta::PersonName operator()(const fb2meta::PersonName& name) const {
+    return {(*this)(name.FirstName), (*this)(name.MiddleName), (*this)(name.LastName)};
+  }
+
+ private:
+  platform::CodePage codePage_{platform::SystemCodePageNumber()};
+};
+
+}  // namespace
 
 fb2meta::PersonName ParseAuthor(std::string_view text) {
   fb2meta::PersonName name;
@@ -28,21 +49,23 @@ void CliUserInterface::ShowMessage(std::string_view caption, std::string_view te
 
 bool CliUserInterface::EditBookInfo(fb2meta::BookInfo& info) {
   const BookInfoAnswers& a = Answers;
-  if (a.Title) info.BookTitle = *a.Title;
+  const OptionText text;
+  if (a.Title) info.BookTitle = text(*a.Title);
   for (size_t i = 0; i < a.Authors.size() && i < info.Authors.size(); ++i)
-    info.Authors[i] = a.Authors[i];
+    info.Authors[i] = text(a.Authors[i]);
   if (!a.Genres.empty()) {
     info.Genres.clear();
     for (const std::string& genre : a.Genres) {
       if (!info.Genres.empty()) info.Genres += "; ";
-      info.Genres += genre;
+      info.Genres += text(genre);
     }
   }
-  if (a.Language) info.Language = *a.Language;
+  if (a.Language) info.Language = text(*a.Language);
+  // A path stays the bytes the file system knows it by.
   if (a.CoverImagePath) info.CoverImagePath = *a.CoverImagePath;
-  if (a.Date) info.DocumentDate = info.DocumentDateText = *a.Date;
-  if (a.DocumentId) info.DocumentId = *a.DocumentId;
-  if (a.Version) info.DocumentVersion = *a.Version;
+  if (a.Date) info.DocumentDate = info.DocumentDateText = text(*a.Date);
+  if (a.DocumentId) info.DocumentId = text(*a.DocumentId);
+  if (a.Version) info.DocumentVersion = text(*a.Version);
   if (a.UtfOutput) info.UtfOutput = *a.UtfOutput;
   if (a.PackToZip) info.PackToZip = *a.PackToZip;
   return true;

@@ -1,6 +1,8 @@
 #include "cli/RunOptions.h"
 
 #include "app/Settings.h"
+#include "fb2meta/BookInfo.h"
+#include "fb2meta/Dates.h"
 #include "platform/ProgramFolder.h"
 
 #include <cstdlib>
@@ -28,7 +30,14 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
   cmd.add_option("--genre", o.Answers.Genres, "Genre code (repeatable)");
   cmd.add_option("--lang", o.Answers.Language, "Language of the book");
   cmd.add_option("--cover", o.Answers.CoverImagePath, "Cover picture");
-  cmd.add_option("--date", o.Answers.Date, "Document date, DD.MM.YYYY");
+  // The date box's own check: a day 1-31 and a month 1-12 where the dialog reads them.
+  cmd.add_option("--date", o.Answers.Date, "Document date, DD.MM.YYYY")
+      ->check([](const std::string& date) {
+        fb2meta::BookInfo info;
+        info.DocumentDate = date;
+        return fb2meta::CheckDocumentDate(info) ? std::string()
+                                                : std::string(fb2meta::kDateIsWrong);
+      });
   cmd.add_option("--id", o.Answers.DocumentId, "Document id");
   cmd.add_option("--version", o.Answers.Version, "Document version");
 }
