@@ -46,6 +46,7 @@ void Session::ClearSourceDocument() {
 
 void Session::ClearResultDocument() {
   result_.Clear();
+  result_.SetLineBreakStyle(LineBreak::CrLf);
   document_.ProposedFb2Name.clear();
   document_.LastFb2Path.clear();
   document_.LastZipPath.clear();

@@ -4,6 +4,7 @@
 //
 // The commands are grouped by subject; each group is implemented in its own Session<Group>.cpp.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@
 #include "fb2meta/BookInfo.h"
 #include "platform/CodePage.h"
 #include "source/Charsets.h"
+#include "source/WordBridge.h"
 
 namespace images {
 struct PictureOptions;
@@ -68,6 +70,63 @@ class Session {
   // table pictures made so far.
   void ClearResultDocument();
 
+  // --- Sources and commands (SessionSources.cpp, SessionCommands.cpp)
+  // Reads the HTML file at `path` in the character set it declares (into the code page),
+  // normalises its line breaks, cleans it and makes the result the source editor's whole text.
+  // Callers show the busy indication. Throws platform::FileOpenError when the file cannot be read.
+  void LoadSourceHtml(const std::string& path);
+  // "Open...": `fileName`, or when empty the file the open dialog chooses, loaded by its
+  // extension (.htm/.html directly, .doc/.docx/.rtf through the export). True when the source
+  // editor received a text; false when the dialog was cancelled (nothing changed then), the
+  // extension is not a source's or the export failed. File errors propagate.
+  bool OpenSource(const std::string& fileName = {});
+  // The same for one file of a batch, which the caller has made sure exists: no dialog,
+  // SourcePath left to the caller, WordExportPath emptied first. True when a text was loaded.
+  bool OpenSourceBatch(const std::string& fileName);
+  // Exports the word-processor document `fileName` to HTML beside it (blanks as "_", numbered
+  // alternatives when the name is taken) and loads the export; WordExportPath names it. False
+  // when the export failed; nothing is loaded then.
+  bool LoadWordDocument(const std::string& fileName);
+  // True for the extensions that go through the export (.doc, .docx, .rtf, any letter case).
+  static bool IsWordDocument(std::string_view path);
+  // The export program; tests point it at a stand-in.
+  source::WordBridgeOptions WordBridge;
+  // The name the source open dialog last chose (its starting name next time).
+  std::string OpenDialogName;
+
+  // "Convert" (F9): opens a source when the editor is empty, converts, removes the export and
+  // offers the save dialog. A failed conversion says "Conversion failed" (with its reason) and
+  // opens no save dialog; the result editor keeps its text.
+  void Act_ConvertExecute();
+  // The file named on the command line, converted once when the window first shows.
+  void ConvertStartupFile(const std::string& fileName);
+  // Deletes the word-processor export named by WordExportPath and its ".files" folder, and
+  // forgets the name.
+  void RemoveWordExport();
+  // "Open FB2 file...": the open dialog, then LoadFb2File into an emptied result document.
+  void Act_openFB2();
+  // Reads an FB2 file into the result editor: UTF-8 declared files converted into the code page,
+  // others byte for byte; the output encoding follows the declaration and the editor keeps the
+  // file's line-break style for saving. Throws platform::FileOpenError when unreadable.
+  void LoadFb2File(const std::string& path);
+  // "View FB2": opens the last archive or FB2 saved in the desktop's viewer, saving first when
+  // nothing is saved yet.
+  void Act_SaveAndView();
+  // Hands an existing file to the desktop's opener; "File <path> not exist." when missing.
+  void OpenWithShell(const std::string& path);
+  // Starts the opener for an existing file (default: xdg-open, detached, its end not awaited);
+  // tests put a recorder here.
+  std::function<void(const std::string& path)> ShellOpener;
+
+ private:
+  // The steps of OpenSource: the file to open (the dialog when `fileName` is empty; empty when
+  // cancelled), and loading it by its extension without busy indication.
+  std::string ChooseSourceFile(const std::string& fileName);
+  bool LoadChosenSource(const std::string& fileName, bool interactive);
+  // Converts the loaded source, removes the export and offers the save dialog.
+  void ConvertAndOfferSave();
+
+ public:
   // --- Conversion (SessionConversion.cpp)
   // Converts the source editor's text and, on success, publishes the document into the result
   // editor and shows the FB2 page. On failure the result editor keeps its content.

@@ -74,6 +74,7 @@ engine::ConversionResult Session::ConvertDocument() {
       engine::ConvertDocument(parser_, source_.Text(), OptionsFrom(settings_), services, codePage_);
   if (!result.Ok) return result;
   result_.Load(result.Document);
+  result_.SetLineBreakStyle(LineBreak::CrLf);  // a reopened file's style ends here
   ui_.ShowPage(1);
   return result;
 }

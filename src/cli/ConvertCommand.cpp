@@ -8,9 +8,8 @@
 #include "app/Session.h"
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
-#include "engine/TextUtil.h"
 #include "output/SaveError.h"
-#include "source/HtmlCleanup.h"
+#include "platform/FileOpenError.h"
 
 namespace cli {
 namespace {
@@ -46,10 +45,26 @@ int RunConvert(ConvertArgs& args) {
   // The command line always answers the book information dialog.
   session.Settings().ShowTitleInfo = true;
 
-  const std::string text = engine::NormalizeLineBreaks(ReadInputFile(args.File));
-  sourceEditor.Load(source::CleanHtml(text, PrintTokenizerReport));
   session.Document().SourcePath = args.File;
   session.Document().SourceHtmlPath = args.File;
+  // A word-processor document goes through its HTML export, removed again on every way out.
+  struct ExportRemoval {
+    app::Session& Owner;
+    ~ExportRemoval() { Owner.RemoveWordExport(); }
+  } removal{session};
+  try {
+    if (app::Session::IsWordDocument(args.File)) {
+      if (!session.LoadWordDocument(args.File)) {
+        std::cerr << "vellumor-cli: Conversion failed: \"" << args.File
+                  << "\" could not be exported to HTML\n";
+        return kExitFailed;
+      }
+    } else {
+      session.LoadSourceHtml(args.File);
+    }
+  } catch (const platform::FileOpenError& failure) {
+    throw InputError(failure.what());
+  }
 
   const engine::ConversionResult result = session.ConvertDocument();
   if (!result) {
@@ -77,7 +92,8 @@ int RunConvert(ConvertArgs& args) {
 }  // namespace
 
 void RegisterConvertCommand(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("convert", "Convert FILE (.htm, .html) into an FB2 e-book");
+  auto* cmd = app.add_subcommand(
+      "convert", "Convert FILE (.htm, .html, .doc, .docx, .rtf) into an FB2 e-book");
   auto args = std::make_shared<ConvertArgs>();
   cmd->add_option("FILE", args->File, "Source document")->required();
   cmd->add_option("-o,--output", args->Out, "Output FB2 file, or - for stdout");

@@ -1,0 +1,135 @@
+// Bringing documents into the editors: HTML and word-processor sources into the source editor,
+// FB2 files back into the result editor.
+
+#include <vector>
+
+#include "app/BusyIndication.h"
+#include "app/Session.h"
+#include "engine/TextUtil.h"
+#include "platform/FileOpenError.h"
+#include "platform/Paths.h"
+#include "source/ExportNames.h"
+#include "source/Fb2Reopen.h"
+#include "source/HtmlCleanup.h"
+#include "source/SourceCharset.h"
+
+namespace app {
+namespace {
+
+enum class SourceRoute { Html, WordDocument, None };
+
+SourceRoute RouteOf(std::string_view path) {
+  const std::string extension = engine::ToLowerAscii(platform::FileExtensionOf(path));
+  if (extension == ".htm" || extension == ".html") return SourceRoute::Html;
+  if (extension == ".doc" || extension == ".docx" || extension == ".rtf")
+    return SourceRoute::WordDocument;
+  return SourceRoute::None;
+}
+
+const std::vector<FileFilter>& SourceFilters() {
+  static const std::vector<FileFilter> filters = {
+      {"Source files (*.doc;*.docx;*rtf;*.htm;*.html)", "*.doc;*.docx;*.rtf;*.htm;*.html"},
+      {"html files", "*.html;*.htm"},
+      {"MS Word files (*.doc;*.docx;*.rtf)", "*.doc;*.docx;*.rtf"}};
+  return filters;
+}
+
+const std::vector<FileFilter>& Fb2OpenFilters() {
+  static const std::vector<FileFilter> filters = {{"FictionBook files (*.fb2)", "*.fb2"},
+                                                  {"All Files (*.*)", "*.*"}};
+  return filters;
+}
+
+LineBreak LineBreakOf(std::string_view text) {
+  if (text == "\n") return LineBreak::Lf;
+  if (text == "\r") return LineBreak::Cr;
+  return LineBreak::CrLf;
+}
+
+}  // namespace
+
+bool Session::IsWordDocument(std::string_view path) {
+  return RouteOf(path) == SourceRoute::WordDocument;
+}
+
+void Session::LoadSourceHtml(const std::string& path) {
+  const std::string bytes = platform::ReadFileToOpen(path);
+  const std::string text = engine::NormalizeLineBreaks(source::ReadInCodePage(bytes, codePage_));
+  source_.Load(
+      source::CleanHtml(text, [this](std::string_view message, std::string_view offending) {
+        ui_.ShowMessage(message, offending);
+      }));
+}
+
+bool Session::LoadWordDocument(const std::string& fileName) {
+  const source::ExportName name = source::ChooseWordExportName(fileName, source::PathTaken);
+  if (!source::ConvertWithWord(fileName, name.Html, codePage_, WordBridge)) return false;
+  // Remembered before loading, so that the export is removed even when it cannot be read.
+  document_.WordExportPath = name.Html;
+  LoadSourceHtml(name.Html);
+  return true;
+}
+
+std::string Session::ChooseSourceFile(const std::string& fileName) {
+  std::string name = fileName;
+  if (name.empty()) name = ui_.AskOpenFile("Open html file", SourceFilters(), OpenDialogName);
+  if (!name.empty()) OpenDialogName = name;
+  return name;
+}
+
+bool Session::LoadChosenSource(const std::string& fileName, bool interactive) {
+  if (interactive) ui_.SetStatus(0, fileName);
+  ClearSourceDocument();
+  ui_.SetStatus(0, fileName);
+  if (interactive) document_.SourcePath = fileName;
+  bool loaded = false;
+  switch (RouteOf(fileName)) {
+    case SourceRoute::Html:
+      LoadSourceHtml(fileName);
+      loaded = true;
+      break;
+    case SourceRoute::WordDocument:
+      loaded = LoadWordDocument(fileName);
+      break;
+    case SourceRoute::None:
+      break;
+  }
+  if (loaded) document_.SourceHtmlPath = "New";
+  SetWindowCaption(document_.SourceHtmlPath);
+  return loaded;
+}
+
+bool Session::OpenSource(const std::string& fileName) {
+  const std::string name = ChooseSourceFile(fileName);
+  if (name.empty()) return false;
+  const BusyIndication busy(ui_);
+  return LoadChosenSource(name, true);
+}
+
+bool Session::OpenSourceBatch(const std::string& fileName) {
+  document_.WordExportPath.clear();
+  const BusyIndication busy(ui_);
+  return LoadChosenSource(fileName, false);
+}
+
+void Session::Act_openFB2() {
+  const std::string path = ui_.AskOpenFile("", Fb2OpenFilters(), document_.LastFb2Path);
+  if (path.empty()) return;
+  ClearResultDocument();
+  LoadFb2File(path);
+  document_.LastFb2Path = path;
+  document_.ProposedFb2Name = path;
+  SetWindowCaption(path);
+}
+
+void Session::LoadFb2File(const std::string& path) {
+  DetectDeclaredEncoding(path);
+  const std::string bytes = platform::ReadFileToOpen(path);
+  const source::Fb2Text text =
+      source::ReadFb2Text(bytes, settings_.UtfOutput,
+                          [this](std::string_view line) { return FromOutputEncoding(line); });
+  result_.Load(text.Text);
+  result_.SetLineBreakStyle(LineBreakOf(text.LineBreak));
+}
+
+}  // namespace app
