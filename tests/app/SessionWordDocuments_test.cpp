@@ -1,0 +1,108 @@
+// Word-processor documents converted end to end with the real LibreOffice: the session's Convert
+// command on an .rtf, and the command line on the .docx made from it. LibreOffice runs cost
+// seconds, so the documents are made once for the suite and the .docx only when needed.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/PlainTextEditor.h"
+#include "app/Session.h"
+#include "support/FakeUserInterface.h"
+#include "support/Process.h"
+#include "support/TempFolder.h"
+#include "support/WordDocuments.h"
+#include "support/Xml.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::ReadFile;
+
+// "Привет мир" in windows-1251.
+const std::string kHelloWorld = "\xcf\xf0\xe8\xe2\xe5\xf2 \xec\xe8\xf0";
+
+class WordDocumentsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!testsupport::HaveLibreOffice()) return;
+    documents_ = std::make_unique<testsupport::TempFolder>();
+    rtf_ = *documents_ / "My Sample.rtf";
+    testsupport::WriteFile(rtf_, testsupport::SampleRtf());
+  }
+  // The .docx LibreOffice makes of the RTF, made on first use (ctest runs each test alone).
+  static const std::string& Docx() {
+    if (docx_.empty())
+      docx_ = testsupport::ConvertWithLibreOffice(rtf_, "docx", documents_->Path().string());
+    return docx_;
+  }
+  static void TearDownTestSuite() { documents_.reset(); }
+
+  void SetUp() override {
+    if (!testsupport::HaveLibreOffice()) GTEST_SKIP() << "soffice is not installed";
+  }
+
+  // What every conversion of the sample must hold.
+  static void ExpectSampleBook(const std::string& fb2) {
+    EXPECT_TRUE(testsupport::IsWellFormedXml(fb2));
+    EXPECT_NE(fb2.find("Chapter One"), std::string::npos) << fb2;
+    EXPECT_NE(fb2.find("<strong>bold"), std::string::npos) << fb2;
+    EXPECT_NE(fb2.find("<emphasis>"), std::string::npos) << fb2;
+    EXPECT_NE(fb2.find("First item</p>"), std::string::npos) << fb2;
+    EXPECT_NE(fb2.find("A2"), std::string::npos) << fb2;
+    EXPECT_NE(fb2.find(kHelloWorld), std::string::npos) << "Cyrillic text";
+    EXPECT_NE(fb2.find("<binary"), std::string::npos) << "the picture";
+  }
+
+  static std::unique_ptr<testsupport::TempFolder> documents_;
+  static std::string rtf_;
+  static std::string docx_;
+};
+
+std::unique_ptr<testsupport::TempFolder> WordDocumentsTest::documents_;
+std::string WordDocumentsTest::rtf_;
+std::string WordDocumentsTest::docx_;
+
+TEST_F(WordDocumentsTest, ConvertCommandExportsConvertsAndRemovesTheExport) {
+  testsupport::TempFolder folder;
+  const std::string rtf = folder / "My Sample.rtf";
+  fs::copy_file(rtf_, rtf);
+  testsupport::WriteFile(folder / "My_Sample.htm", "not mine to delete");
+
+  testsupport::FakeUserInterface ui;
+  PlainTextEditor source, result;
+  Session session(ui, source, result, VELLUMOR_BIN_DIR, folder / "vellumor.ini");
+  session.Settings().ShowTitleInfo = false;
+  // LibreOffice puts a paragraph inside every list item; the repair keeps the book well-formed.
+  session.Settings().RepairStructure = true;
+  ui.AnswerOpen(rtf);
+  const std::string saved = folder / "Sample.fb2";
+  ui.AnswerSave(saved);
+  session.Act_ConvertExecute();
+
+  EXPECT_TRUE(ui.Messages.empty()) << ui.Messages.front().Caption;
+  // The export went to the free name My_Sample_1.htm and is gone with its pictures.
+  EXPECT_EQ(folder.Names(),
+            (std::vector<std::string>{"My Sample.rtf", "My_Sample.htm", "Sample.fb2"}));
+  EXPECT_EQ(ReadFile(folder / "My_Sample.htm"), "not mine to delete");
+  EXPECT_NE(source.Text().find("My_Sample_1.files/"), std::string::npos) << source.Text();
+  ExpectSampleBook(ReadFile(saved));
+}
+
+TEST_F(WordDocumentsTest, CommandLineConvertsADocx) {
+  ASSERT_FALSE(Docx().empty()) << "LibreOffice did not make the .docx";
+  testsupport::TempFolder folder;
+  const std::string docx = folder / "Sample Book.docx";
+  fs::copy_file(Docx(), docx);
+  const testsupport::ProgramRun run = testsupport::RunProgram(
+      "vellumor-cli",
+      {"convert", docx, "--settings", folder / "none.ini", "--title", "Sample", "--repair"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Sample Book.docx", "Sample Book.fb2"}));
+  ExpectSampleBook(ReadFile(folder / "Sample Book.fb2"));
+}
+
+}  // namespace
+}  // namespace app
