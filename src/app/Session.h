@@ -16,6 +16,8 @@
 #include "app/Settings.h"
 #include "app/TextEditor.h"
 #include "app/UserInterface.h"
+#include "batch/BatchStart.h"
+#include "batch/ConversionList.h"
 #include "engine/HTMLPars.h"
 #include "engine/Pipeline.h"
 #include "fb2meta/BookInfo.h"
@@ -141,6 +143,19 @@ class Session {
   bool ConvertFileToFolder(const std::string& file, const std::string& folder);
   // The output path of a batch conversion: folder, "/", the file's name with ".fb2".
   static std::string BatchOutputPath(const std::string& file, const std::string& folder);
+  // The batch window's conversion list; its "Save to:" field is Settings().BatchOutputFolder.
+  batch::ConversionList BatchList;
+  // "Start": every entry converted into the "Save to:" folder and rewritten with its outcome.
+  void StartBatch();
+  // What "Start" does for each entry: ConvertFileToFolder (an error escaping it is shown and
+  // makes the entry an "Error: " one, the batch goes on) and RemoveWordExport.
+  batch::BatchSteps BatchStartSteps();
+  // "Load file" and "Save file" of the conversion list (the saved name gets ".txt").
+  void Act_BatchLoadList();
+  void Act_BatchSaveList();
+  // Called with every batch book's information once its batch defaults are set (the command
+  // line fixes dates, ids and the like this way); nothing when empty.
+  std::function<void(fb2meta::BookInfo&)> BatchBookInfo;
 
   // --- Encodings (SessionEncoding.cpp)
   void ApplyCharset(int charset, bool fromList);

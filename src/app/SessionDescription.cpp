@@ -83,6 +83,10 @@ engine::DocumentHead Session::WriteDescription() {
     if (document_.SourcePath.empty()) document_.SourcePath = "new";
     book_.BookTitle = std::string(platform::FileStemOf(document_.SourcePath));
     book_.DocumentId = fb2meta::NewDocumentId();
+    if (BatchBookInfo) {
+      BatchBookInfo(book_);
+      if (platform::IsExistingFile(book_.CoverImagePath)) PrepareCover(*this, book_.CoverImagePath);
+    }
   } else {
     book_.BookTitle = std::string(platform::FileStemOf(document_.SourcePath));
     if (settings_.ShowTitleInfo && ShowBookInfo(*this)) {

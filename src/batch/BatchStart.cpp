@@ -23,7 +23,7 @@ std::string OutcomeEntry(const std::string& entry, bool done, int errorCode) {
 }
 
 void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterface& ui,
-                const BatchSteps& steps) {
+                const BatchSteps& steps, const EntryDoneFn& entryDone) {
   if (list.Empty()) return;
   if (!IsFolder(outputFolder)) {
     const std::string chosen = ui.AskFolder("Save to:", WorkingDirectory());
@@ -40,6 +40,7 @@ void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterf
     const bool done = steps.ConvertFileToFolder(entries[i], outputFolder);
     entries[i] = OutcomeEntry(entries[i], done, errno);
     if (steps.RemoveWordExport) steps.RemoveWordExport();
+    if (entryDone) entryDone(i, entries[i]);
     ui.ShowProgress(i + 1, count);
   }
 }

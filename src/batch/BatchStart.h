@@ -20,8 +20,11 @@ struct BatchSteps {
 // The entry's new text: "Done: " + entry, or "Error: " + code + ": " + entry.
 std::string OutcomeEntry(const std::string& entry, bool done, int errorCode);
 
+// Told each entry's index and new text once the entry is handled.
+using EntryDoneFn = std::function<void(size_t index, const std::string& entry)>;
+
 // `outputFolder` is the "Save to:" field; the folder dialog may fill it.
 void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterface& ui,
-                const BatchSteps& steps);
+                const BatchSteps& steps, const EntryDoneFn& entryDone = {});
 
 }  // namespace batch

@@ -20,6 +20,7 @@ struct InputError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+void RegisterBatchCommand(CLI::App& app, int& exitCode);
 void RegisterCleanCommand(CLI::App& app, int& exitCode);
 void RegisterConvertCommand(CLI::App& app, int& exitCode);
 void RegisterValidateCommand(CLI::App& app, int& exitCode);

@@ -42,6 +42,14 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
   cmd.add_option("--version", o.Answers.Version, "Document version");
 }
 
+BookInfoAnswers BookInfoAnswersFor(const RunOptions& o) {
+  BookInfoAnswers answers = o.Answers;
+  for (const std::string& author : o.Authors) answers.Authors.push_back(ParseAuthor(author));
+  if (o.Utf8) answers.UtfOutput = *o.Utf8;
+  if (o.Zip) answers.PackToZip = true;
+  return answers;
+}
+
 void ApplyRunOptions(const RunOptions& o, app::ConversionSettings& s) {
   if (o.TableMode == "as-is") s.TableMode = app::TableMode::AsIs;
   if (o.TableMode == "content-only") s.TableMode = app::TableMode::ContentOnly;

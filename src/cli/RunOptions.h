@@ -31,6 +31,10 @@ struct RunOptions {
 // Adds the shared options to a sub-command.
 void AddRunOptions(CLI::App& cmd, RunOptions& options);
 
+// The answers of the book information dialog: the dialog options with the authors parsed and
+// the output choices.
+BookInfoAnswers BookInfoAnswersFor(const RunOptions& options);
+
 // Applies the options to the settings of this run (never written back).
 void ApplyRunOptions(const RunOptions& options, app::ConversionSettings& settings);
 

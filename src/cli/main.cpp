@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   cli::RegisterCleanCommand(app, exitCode);
   cli::RegisterConvertCommand(app, exitCode);
   cli::RegisterValidateCommand(app, exitCode);
+  cli::RegisterBatchCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

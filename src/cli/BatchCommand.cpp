@@ -1,0 +1,301 @@
+// vellumor-cli batch -o DIR [--list FILE] [FILE...]: the batch window's "Start" without dialogs.
+// Every entry is converted into DIR and printed with its new text ("Done: ..." or "Error: ...")
+// in list order. With -j N, N worker processes convert at once, each with its own Session.
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <numeric>
+#include <optional>
+
+#include "app/PlainTextEditor.h"
+#include "app/Session.h"
+#include "batch/BatchStart.h"
+#include "batch/ConversionList.h"
+#include "cli/Commands.h"
+#include "cli/RunOptions.h"
+#include "source/ExportNames.h"
+
+namespace cli {
+namespace {
+
+struct BatchArgs {
+  std::string OutDir;
+  std::string ListFile;
+  std::vector<std::string> Files;
+  int Jobs = 1;
+  RunOptions Run;
+};
+
+// Told the list index and the new text of each entry once it is handled.
+using Report = std::function<void(size_t index, const std::string& outcome)>;
+
+// The entries of the run: the list file's lines as they are, then the FILE arguments.
+std::vector<std::string> BatchEntries(const BatchArgs& args) {
+  batch::ConversionList list;
+  if (!args.ListFile.empty()) {
+    const std::string text = ReadInputFile(args.ListFile);
+    list.LoadFromText(std::string_view(text).substr(0, text.find('\0')));
+  }
+  std::vector<std::string> entries = list.Entries();
+  entries.insert(entries.end(), args.Files.begin(), args.Files.end());
+  return entries;
+}
+
+// Converts the entries `share` (indexes into `entries`, in list order) through one Session of its
+// own, as "Start" does, and reports each outcome.
+void RunShare(const BatchArgs& args, const std::vector<std::string>& entries,
+              const std::vector<size_t>& share, const Report& report) {
+  CliUserInterface ui;
+  ui.Answers = BookInfoAnswersFor(args.Run);
+  app::PlainTextEditor sourceEditor, resultEditor;
+  app::Session session(ui, sourceEditor, resultEditor, ProgramFolder(), SettingsFileFor(args.Run));
+  LoadRunSettings(session, args.Run);
+  session.WriteBackSettings = false;  // the settings file is only read
+  // The options fill every book's information, the dialog staying closed as in any batch.
+  session.BatchBookInfo = [&ui](fb2meta::BookInfo& info) { ui.EditBookInfo(info); };
+  session.Settings().BatchOutputFolder = args.OutDir;
+  for (size_t index : share) session.BatchList.Entries().push_back(entries[index]);
+
+  batch::StartBatch(session.BatchList, session.Settings().BatchOutputFolder, ui,
+                    session.BatchStartSteps(),
+                    [&](size_t i, const std::string& outcome) { report(share[i], outcome); });
+}
+
+// Splits the entries among at most `jobs` workers. Entries that write the same output file, or
+// would export a word-processor document under the same name, go to one worker in list order, so
+// the later one wins as in one sequential run. Each share is in list order.
+std::vector<std::vector<size_t>> SplitEntries(const std::vector<std::string>& entries,
+                                              const std::string& folder, size_t jobs) {
+  std::vector<size_t> group(entries.size());
+  std::iota(group.begin(), group.end(), size_t{0});
+  const std::function<size_t(size_t)> root = [&](size_t i) {
+    return group[i] == i ? i : group[i] = root(group[i]);
+  };
+  std::map<std::string, size_t> firstWith;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    for (const std::string& key : {app::Session::BatchOutputPath(entries[i], folder),
+                                   source::WordExportName(entries[i], 0).Html}) {
+      const auto [it, added] = firstWith.emplace(key, i);
+      if (!added) group[root(i)] = root(it->second);
+    }
+  }
+  // Groups in the order of their first entry, each to the worker with the fewest entries so far.
+  std::vector<std::vector<size_t>> shares(std::min(jobs, entries.size()));
+  std::map<size_t, size_t> workerOf;  // group root -> worker
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const size_t g = root(i);
+    auto found = workerOf.find(g);
+    if (found == workerOf.end()) {
+      size_t least = 0;
+      for (size_t w = 1; w < shares.size(); ++w)
+        if (shares[w].size() < shares[least].size()) least = w;
+      found = workerOf.emplace(g, least).first;
+    }
+    shares[found->second].push_back(i);
+  }
+  std::erase_if(shares, [](const std::vector<size_t>& s) { return s.empty(); });
+  return shares;
+}
+
+// Prints the outcomes in list order as they become known, with a progress line on stderr when
+// it is a terminal.
+class OutcomePrinter {
+ public:
+  OutcomePrinter(size_t total, bool progress) : outcomes_(total), progress_(progress) {}
+
+  void Add(size_t index, const std::string& outcome) {
+    if (index >= outcomes_.size() || outcomes_[index]) return;
+    outcomes_[index] = outcome;
+    ++known_;
+    if (progress_) std::cerr << "\r\033[K" << std::flush;
+    while (next_ < outcomes_.size() && outcomes_[next_]) Print(*outcomes_[next_++]);
+    std::cout.flush();
+    if (progress_) {
+      std::cerr << known_ << " of " << outcomes_.size() << (known_ == outcomes_.size() ? "\n" : "")
+                << std::flush;
+    }
+  }
+  // Entries never reported (a worker that died) count as failed.
+  void FinishMissing(const std::vector<std::string>& entries) {
+    for (size_t i = 0; i < outcomes_.size(); ++i)
+      if (!outcomes_[i]) Add(i, batch::OutcomeEntry(entries[i], false, 0));
+  }
+  bool AnyFailed() const { return failed_; }
+
+ private:
+  void Print(const std::string& outcome) {
+    if (outcome.rfind("Done: ", 0) != 0) failed_ = true;
+    std::cout << outcome << "\n";
+  }
+
+  std::vector<std::optional<std::string>> outcomes_;
+  bool progress_;
+  size_t known_ = 0;
+  size_t next_ = 0;
+  bool failed_ = false;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// A worker process: converts its share, sends "index\toutcome" records ended by a NUL byte (no
+// path holds one) and leaves with _exit once its Session is gone, so that nothing of the parent
+// (atexit handlers, stdio buffers) runs a second time.
+[[noreturn]] void RunWorker(const BatchArgs& args, const std::vector<std::string>& entries,
+                            const std::vector<size_t>& share, int fd) {
+  // A parent that is gone makes the write fail; the worker then stops and still cleans up.
+  std::signal(SIGPIPE, SIG_IGN);
+  int status = kExitOk;
+  try {
+    RunShare(args, entries, share, [fd](size_t index, const std::string& outcome) {
+      std::string record = std::to_string(index) + "\t" + outcome;
+      record.push_back('\0');
+      if (!WriteAll(fd, record)) throw std::runtime_error("cannot report to the parent process");
+    });
+  } catch (const std::exception& failure) {
+    std::cerr << "vellumor-cli: " << failure.what() << "\n";
+    status = kExitFailed;
+  } catch (...) {
+    status = kExitFailed;
+  }
+  std::cerr.flush();
+  close(fd);
+  _exit(status);
+}
+
+struct Worker {
+  pid_t Pid = -1;
+  int Fd = -1;
+  std::string Pending;  // bytes of a record not yet complete
+};
+
+// Takes the complete records out of the worker's pending bytes.
+void TakeRecords(Worker& worker, OutcomePrinter& printer) {
+  size_t end;
+  while ((end = worker.Pending.find('\0')) != std::string::npos) {
+    const std::string record = worker.Pending.substr(0, end);
+    worker.Pending.erase(0, end + 1);
+    const size_t tab = record.find('\t');
+    if (tab == std::string::npos) continue;
+    printer.Add(std::stoul(record.substr(0, tab)), record.substr(tab + 1));
+  }
+}
+
+void RunInWorkers(const BatchArgs& args, const std::vector<std::string>& entries,
+                  const std::vector<std::vector<size_t>>& shares, OutcomePrinter& printer) {
+  // Nothing buffered may be written twice, by the parent and by a worker.
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  std::vector<Worker> workers;
+  for (const std::vector<size_t>& share : shares) {
+    int fds[2];
+    if (pipe(fds) != 0) throw InputError(std::string("cannot make a pipe: ") + strerror(errno));
+    const pid_t pid = fork();
+    if (pid < 0) throw InputError(std::string("cannot start a worker: ") + strerror(errno));
+    if (pid == 0) {
+      close(fds[0]);
+      for (const Worker& other : workers) close(other.Fd);
+      RunWorker(args, entries, share, fds[1]);
+    }
+    close(fds[1]);
+    workers.push_back({pid, fds[0], {}});
+  }
+
+  size_t open = workers.size();
+  while (open > 0) {
+    std::vector<pollfd> polled;
+    for (const Worker& worker : workers)
+      if (worker.Fd >= 0) polled.push_back({worker.Fd, POLLIN, 0});
+    if (poll(polled.data(), polled.size(), -1) < 0) {
+      if (errno == EINTR) continue;
+      throw InputError(std::string("cannot wait for the workers: ") + strerror(errno));
+    }
+    for (Worker& worker : workers) {
+      if (worker.Fd < 0) continue;
+      const auto it = std::find_if(polled.begin(), polled.end(),
+                                   [&](const pollfd& p) { return p.fd == worker.Fd; });
+      if (it == polled.end() || it->revents == 0) continue;
+      char buffer[4096];
+      const ssize_t n = read(worker.Fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n > 0) {
+        worker.Pending.append(buffer, static_cast<size_t>(n));
+        TakeRecords(worker, printer);
+        continue;
+      }
+      close(worker.Fd);
+      worker.Fd = -1;
+      --open;
+    }
+  }
+  for (const Worker& worker : workers) {
+    int status = 0;
+    while (waitpid(worker.Pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFSIGNALED(status))
+      std::cerr << "vellumor-cli: a worker ended by signal " << WTERMSIG(status) << "\n";
+  }
+}
+
+int RunBatch(BatchArgs& args) {
+  if (args.ListFile.empty() && args.Files.empty())
+    throw InputError("nothing to convert: name FILEs or --list FILE");
+  if (args.Run.Authors.size() > 4) throw InputError("at most four --author options");
+  std::error_code ec;
+  if (args.OutDir.empty() || !std::filesystem::is_directory(args.OutDir, ec))
+    throw InputError("Dir " + args.OutDir + " not found ");
+  const std::vector<std::string> entries = BatchEntries(args);
+  ApplyCodePageOption(args.Run);
+
+  OutcomePrinter printer(entries.size(), isatty(STDERR_FILENO) == 1);
+  const std::vector<std::vector<size_t>> shares =
+      SplitEntries(entries, args.OutDir, static_cast<size_t>(args.Jobs));
+  if (shares.size() <= 1) {
+    // One share is the whole list in its order: run here, exactly as "Start" runs.
+    if (!shares.empty()) {
+      RunShare(args, entries, shares[0],
+               [&](size_t index, const std::string& outcome) { printer.Add(index, outcome); });
+    }
+  } else {
+    RunInWorkers(args, entries, shares, printer);
+  }
+  printer.FinishMissing(entries);
+  std::cout.flush();
+  return printer.AnyFailed() ? kExitFailed : kExitOk;
+}
+
+}  // namespace
+
+void RegisterBatchCommand(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand(
+      "batch", "Convert every FILE and every line of the --list file into the folder DIR");
+  auto args = std::make_shared<BatchArgs>();
+  cmd->add_option("-o,--output", args->OutDir, "Output folder")->required();
+  cmd->add_option("--list", args->ListFile, "List file: one source path per line");
+  cmd->add_option("FILE", args->Files, "Source documents, after the list file's entries");
+  cmd->add_option("-j,--jobs", args->Jobs, "Files converted at once (worker processes)")
+      ->check(CLI::PositiveNumber);
+  AddRunOptions(*cmd, args->Run);
+  cmd->callback([args, &exitCode] { exitCode = RunBatch(*args); });
+}
+
+}  // namespace cli
