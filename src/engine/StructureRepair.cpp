@@ -1,5 +1,6 @@
 #include "engine/StructureRepair.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -632,8 +633,9 @@ void Repairer::CloseTop(bool byItsOwnTag) {
   out_.append("</").append(NameOf(top.Element)).append(">");
   if (!byItsOwnTag && (IsStyle(top.Element) || top.Element == El::A) && !top.SourceName.empty()) {
     if (pending_.size() < kMaxPending) {
-      pending_.insert(pending_.begin() + static_cast<std::ptrdiff_t>(pendingInsert_),
-                      std::move(top));
+      // Waiting elements may have been dropped since the mark was set.
+      const size_t at = std::min(pendingInsert_, pending_.size());
+      pending_.insert(pending_.begin() + static_cast<std::ptrdiff_t>(at), std::move(top));
     }
   }
   stack_.pop_back();
@@ -745,6 +747,7 @@ void Repairer::OnClose(std::string_view name) {
   for (size_t i = pending_.size(); i-- > 0;) {
     if (pending_[i].SourceName == name) {
       pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(i));
+      if (i < pendingInsert_) --pendingInsert_;
       return;
     }
   }
