@@ -131,15 +131,22 @@ bool ReadTag(std::string_view s, size_t pos, RawTag& tag, size_t& end) {
   while (i < s.size() && IsNameChar(s[i])) ++i;
   tag.Name = s.substr(nameStart, i - nameStart);
   const size_t attributesStart = i;
+  // A quote opens a value only right after "=", as the attributes are read below; elsewhere
+  // it is part of a name and must not swallow the text after the tag.
   char quote = 0;
+  bool afterEquals = false;
   for (; i < s.size(); ++i) {
     const char c = s[i];
     if (quote) {
       if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
+    } else if ((c == '"' || c == '\'') && afterEquals) {
       quote = c;
     } else if (c == '>') {
       break;
+    } else if (c == '=') {
+      afterEquals = true;
+    } else if (!IsBlank(c)) {
+      afterEquals = false;
     }
   }
   if (i >= s.size()) {
