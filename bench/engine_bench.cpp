@@ -8,8 +8,8 @@
 #include "engine/HTMLPars.h"
 #include "engine/Pipeline.h"
 #include "platform/CodePage.h"
-#include "platform/MemoryReuse.h"
 #include "source/HtmlCleanup.h"
+#include "support/BenchMain.h"
 #include "support/BookGenerator.h"
 
 namespace {
@@ -77,13 +77,6 @@ BENCHMARK(BM_CleanHtml)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Walk)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EndToEnd)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond);
 
-// As the programs run: freed buffers are kept for the next conversion. VELLUMOR_BENCH_FRESH_MEMORY
-// set to anything measures with the C library's default instead (big buffers faulted in afresh).
 int main(int argc, char** argv) {
-  if (!std::getenv("VELLUMOR_BENCH_FRESH_MEMORY")) platform::KeepFreedMemoryForReuse();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunAsThePrograms(argc, argv);
 }

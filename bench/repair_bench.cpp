@@ -8,6 +8,7 @@
 #include "engine/StructureRepair.h"
 #include "platform/CodePage.h"
 #include "source/HtmlCleanup.h"
+#include "support/BenchMain.h"
 #include "support/BookGenerator.h"
 
 namespace {
@@ -69,4 +70,6 @@ void BM_RepairPasses(benchmark::State& state) {
 BENCHMARK(BM_ConvertPlain)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertRepaired)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepairPasses)->Arg(50)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return bench::RunAsThePrograms(argc, argv);
+}
