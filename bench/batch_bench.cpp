@@ -39,6 +39,8 @@ class QuietUserInterface : public app::UserInterface {
   void SetStatus(int, std::string_view) override {}
   void SetCaption(std::string_view) override {}
   void ShowPage(int) override {}
+  void ShowFindDialog() override {}
+  void ShowReplaceDialog() override {}
 };
 
 // 200 small books in a folder of their own, and an output folder.

@@ -89,6 +89,8 @@ class SilentInterface : public app::UserInterface {
   void SetStatus(int, std::string_view) override {}
   void SetCaption(std::string_view) override {}
   void ShowPage(int) override {}
+  void ShowFindDialog() override {}
+  void ShowReplaceDialog() override {}
 };
 
 void BM_OpenWordDocument(benchmark::State& state) {

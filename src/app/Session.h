@@ -18,6 +18,7 @@
 #include "app/UserInterface.h"
 #include "batch/BatchStart.h"
 #include "batch/ConversionList.h"
+#include "editor/TagInsertion.h"
 #include "engine/HTMLPars.h"
 #include "engine/Pipeline.h"
 #include "fb2meta/BookInfo.h"
@@ -216,6 +217,63 @@ class Session {
   // The main window's caption: the program's title, " : " and `name`.
   void SetWindowCaption(std::string_view name);
 
+  // --- Editor tools (SessionEditing.cpp)
+  // The main window's pages as ShowPage numbers them: 0 "Source", 1 "FB2", 2 "Images",
+  // 3 "Settings", 4 "Common Settings".
+  static constexpr int kSourcePage = 0;
+  static constexpr int kFb2Page = 1;
+  // Shows `page` and remembers it as the selected one.
+  void ShowPage(int page);
+  // The user selected the tab `page`.
+  void PageSelected(int page) { selectedPage_ = page; }
+  int SelectedPage() const { return selectedPage_; }
+  // The source editor while the "Source" page is selected, the result editor while the "FB2"
+  // page is, none (null) on any other page.
+  TextEditor* ActiveEditor();
+
+  // The fields of the find and the replace dialog. The dialogs live for the whole run and keep
+  // their texts; the window reads them when it shows a dialog and after each command below.
+  enum class SearchDialog { Find, Replace };
+  std::string& SearchText(SearchDialog dialog);
+  std::string& ReplacementText() { return replacementText_; }
+  // Copies the search text of dialog `from` into the other dialog's search field. Every button
+  // of a dialog does this first ("&Close" too, before the window hides the dialog).
+  void MirrorSearchText(SearchDialog from);
+
+  // FindInEditor on ActiveEditor; false without searching when there is none or `text` is empty.
+  bool FindNextInActiveEditor(std::string_view text, bool quiet);
+  // When the active editor's selection is `text`, replaces it by `replacement` (one undo step);
+  // then finds the next `text`, reporting the end.
+  void ReplaceSelectionAndFindNext(std::string_view text, std::string_view replacement);
+  // Starting with the selection when it is `text`, replaces it and every later occurrence
+  // (replaced text is not searched again), as one undo step; shows the count and
+  // " items replaced.", 0 when the selection is not `text`.
+  void ReplaceAllInActiveEditor(std::string_view text, std::string_view replacement);
+
+  // The main window's commands; nothing on a page without an active editor. A selection of the
+  // active editor becomes the dialog's search text.
+  void Act_Find();      // "Find...": shows the find dialog
+  void Act_FindNext();  // "Search Again": searches, or shows the find dialog when nothing to find
+  void Act_Replace();   // "Replace...": shows the replace dialog
+  // The dialogs' buttons, each after MirrorSearchText and only with a search text.
+  void FindDialogFind();        // find dialog: "&Find", Enter in the search field
+  void ReplaceDialogFind();     // replace dialog: "&Find", Enter in the replacement field
+  void ReplaceDialogReplace();  // "&Replace"
+  void ReplaceDialogAll();      // "&All"
+
+  // The FB2 tag commands, always on the result editor, each one undo step.
+  void InsertFb2Tag(editor::Fb2Tag tag);
+  void Act_p() { InsertFb2Tag(editor::Fb2Tag::P); }
+  void Act_Epigraph() { InsertFb2Tag(editor::Fb2Tag::Epigraph); }
+  void Act_Cite() { InsertFb2Tag(editor::Fb2Tag::Cite); }
+  void Act_Author() { InsertFb2Tag(editor::Fb2Tag::Author); }
+  void Act_poem() { InsertFb2Tag(editor::Fb2Tag::Poem); }
+  void Act_stanza() { InsertFb2Tag(editor::Fb2Tag::Stanza); }
+  void Act_v() { InsertFb2Tag(editor::Fb2Tag::V); }
+  void Act_strong() { InsertFb2Tag(editor::Fb2Tag::Strong); }
+  void Act_emphasis() { InsertFb2Tag(editor::Fb2Tag::Emphasis); }
+  void Act_EmptyLine() { InsertFb2Tag(editor::Fb2Tag::EmptyLine); }
+
  private:
   UserInterface& ui_;
   TextEditor& source_;
@@ -232,6 +290,10 @@ class Session {
   std::unique_ptr<tables::FontCache> tableFonts_;
   bool bookInfoDialogCreated_ = false;
   std::optional<std::vector<std::string>> genres_;
+  int selectedPage_ = kSourcePage;
+  std::string findSearchText_;
+  std::string replaceSearchText_;
+  std::string replacementText_;
 };
 
 }  // namespace app

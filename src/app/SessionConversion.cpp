@@ -75,7 +75,7 @@ engine::ConversionResult Session::ConvertDocument() {
   if (!result.Ok) return result;
   result_.Load(result.Document);
   result_.SetLineBreakStyle(LineBreak::CrLf);  // a reopened file's style ends here
-  ui_.ShowPage(1);
+  ShowPage(kFb2Page);
   return result;
 }
 

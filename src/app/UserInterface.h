@@ -47,6 +47,11 @@ class UserInterface {
   virtual void SetStatus(int panel, std::string_view text) = 0;
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void ShowPage(int page) = 0;
+
+  // The find and the replace dialog: shown, not modal, with the field texts Session keeps for
+  // them (Session::SearchText, Session::ReplacementText).
+  virtual void ShowFindDialog() = 0;
+  virtual void ShowReplaceDialog() = 0;
 };
 
 }  // namespace app

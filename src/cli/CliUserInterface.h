@@ -52,6 +52,8 @@ class CliUserInterface : public app::UserInterface {
   void SetStatus(int, std::string_view) override {}
   void SetCaption(std::string_view) override {}
   void ShowPage(int) override {}
+  void ShowFindDialog() override {}
+  void ShowReplaceDialog() override {}
 
   // Messages shown so far; the caller decides the exit status from them.
   std::vector<std::string> Messages;

@@ -32,6 +32,8 @@ class MessageRecorder : public app::UserInterface {
   void SetStatus(int, std::string_view) override {}
   void SetCaption(std::string_view) override {}
   void ShowPage(int) override {}
+  void ShowFindDialog() override {}
+  void ShowReplaceDialog() override {}
 
   std::vector<std::string> messages;
 };

@@ -60,6 +60,8 @@ class FakeUserInterface : public app::UserInterface {
   std::string Caption;
   std::vector<std::string> Captions;
   std::vector<int> Pages;
+  int FindDialogShown = 0;  // ShowFindDialog calls
+  int ReplaceDialogShown = 0;
   bool Busy = false;
   int BusyCalls = 0;  // SetBusy(true) calls
   std::vector<std::pair<size_t, size_t>> Progress;
@@ -84,6 +86,8 @@ class FakeUserInterface : public app::UserInterface {
   void SetStatus(int panel, std::string_view text) override;
   void SetCaption(std::string_view caption) override;
   void ShowPage(int page) override;
+  void ShowFindDialog() override { ++FindDialogShown; }
+  void ShowReplaceDialog() override { ++ReplaceDialogShown; }
 
  private:
   std::deque<std::string> openAnswers_;
