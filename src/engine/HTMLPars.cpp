@@ -18,7 +18,9 @@ THTMLItem THTMLTag::TagText() const {
   return parser_->ViewAt(raw.start, raw.length);
 }
 
-std::string THTMLTag::LowerName() const { return ToLowerAscii(Name().View()); }
+std::string THTMLTag::LowerName() const {
+  return ToLowerAscii(Name().View());
+}
 
 size_t THTMLTag::ParamCount() const {
   const auto& items = parser_->items_;
@@ -34,7 +36,9 @@ THTMLParam THTMLTag::Param(size_t index) const {
                     parser_->ViewAt(raw.valueStart, raw.valueLength)};
 }
 
-ItemKind ItemRef::Kind() const { return parser_->kinds_[index_]; }
+ItemKind ItemRef::Kind() const {
+  return parser_->kinds_[index_];
+}
 
 THTMLItem ItemRef::View() const {
   const auto& raw = parser_->items_[index_];
@@ -183,6 +187,10 @@ void THTMLParser::ParseTag(int64_t offset, int64_t n) {
     if (vs < n) {
       valueFirst = IsQuote(t[vs]) ? vs + 1 : vs;
       valueLast = IsQuote(t[ve - 1]) ? ve - 2 : ve - 1;
+      // The "/" that closes an XHTML tag right after a quoted value (<img src="a.png"/>) is
+      // not part of the value: without this every such picture would be lost.
+      if (ve == n && ve - vs >= 3 && t[ve - 1] == '/' && IsQuote(t[vs]) && t[ve - 2] == t[vs])
+        valueLast = ve - 3;
     }
     const int64_t ne = SkipBlanksBack(t, eq - 1);
     if (ne < pos) {

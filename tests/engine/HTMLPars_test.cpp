@@ -21,9 +21,12 @@ std::string Describe(ItemRef item) {
       }
       return s;
     }
-    case ItemKind::Text: return "text " + item.Text();
-    case ItemKind::Comment: return "comment " + item.Text();
-    case ItemKind::ServerScript: return "script " + item.Text();
+    case ItemKind::Text:
+      return "text " + item.Text();
+    case ItemKind::Comment:
+      return "comment " + item.Text();
+    case ItemKind::ServerScript:
+      return "script " + item.Text();
   }
   return {};
 }
@@ -54,8 +57,8 @@ TEST_F(TokenizerTest, DocumentWithoutHtmlMarkersIsOneTextItem) {
 
 TEST_F(TokenizerTest, EightItemExampleInSourceOrder) {
   Tokenize("<html><body>a<b>c</b></body></html>");
-  ExpectItems({"tag html", "tag body", "text a", "tag b", "text c", "tag /b", "tag /body",
-               "tag /html"});
+  ExpectItems(
+      {"tag html", "tag body", "text a", "tag b", "text c", "tag /b", "tag /body", "tag /html"});
   EXPECT_TRUE(errors_.empty());
 }
 
@@ -128,6 +131,14 @@ TEST_F(TokenizerTest, StrayLessThanSwallowsUpToTheNextGreaterThan) {
 TEST_F(TokenizerTest, DeclarationsBecomeTags) {
   Tokenize("<?xml version=\"1.0\"?><!DOCTYPE html><html>");
   ExpectItems({"tag ?xml [version=1.0\"?]", "tag !DOCTYPE [html=]", "tag html"});
+}
+
+// The closing "/" of an XHTML tag is no part of a quoted value before it; elsewhere a quote
+// that does not end the value stays in it.
+TEST_F(TokenizerTest, XhtmlClosingSlashAfterAQuotedValue) {
+  Tokenize("<html><img src=\"a b.png\"/><col width='133'/><a title=\"/\"/><i x=\"a\"b/>");
+  ExpectItems({"tag html", "tag img [src=a b.png]", "tag col [width=133]", "tag a [title=/]",
+               "tag i [x=a\"b/]"});
 }
 
 TEST_F(TokenizerTest, ItemsViewTheSourceWithoutCopying) {
