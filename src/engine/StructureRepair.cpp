@@ -141,6 +141,7 @@ bool ReadTag(std::string_view s, size_t pos, RawTag& tag, size_t& end) {
       if (c == quote) quote = 0;
     } else if ((c == '"' || c == '\'') && afterEquals) {
       quote = c;
+      afterEquals = false;
     } else if (c == '>') {
       break;
     } else if (c == '=') {
