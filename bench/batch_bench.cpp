@@ -76,7 +76,7 @@ void BM_ConvertFileToFolder(benchmark::State& state) {
     done += s.session.ConvertFileToFolder(s.folder.files[next], s.folder.out) ? 1 : 0;
     next = (next + 1) % kFiles;
   }
-  if (done != state.iterations()) state.SkipWithError("a conversion failed");
+  if (done != static_cast<size_t>(state.iterations())) state.SkipWithError("a conversion failed");
   state.counters["files"] = static_cast<double>(kFiles);
 }
 BENCHMARK(BM_ConvertFileToFolder)->Unit(benchmark::kMillisecond);
