@@ -13,35 +13,12 @@
 #include "platform/ScratchFolder.h"
 #include "platform/WholeFile.h"
 #include "support/BookGenerator.h"
+#include "support/QuietUserInterface.h"
 
 namespace {
 
 constexpr size_t kFiles = 200;
 constexpr size_t kBookBytes = 8 * 1024;
-
-// Answers nothing and shows nothing.
-class QuietUserInterface : public app::UserInterface {
- public:
-  void ShowMessage(std::string_view, std::string_view) override {}
-  std::string AskOpenFile(std::string_view, const std::vector<app::FileFilter>&,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskSaveFile(std::string_view, const std::vector<app::FileFilter>&, std::string_view,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskFolder(std::string_view, std::string_view) override { return {}; }
-  bool EditBookInfo(fb2meta::BookInfo&) override { return true; }
-  std::string PickGenres(std::string_view genres) override { return std::string(genres); }
-  void SetBusy(bool) override {}
-  void ShowProgress(size_t, size_t) override {}
-  void SetStatus(int, std::string_view) override {}
-  void SetCaption(std::string_view) override {}
-  void ShowPage(int) override {}
-  void ShowFindDialog() override {}
-  void ShowReplaceDialog() override {}
-};
 
 // 200 small books in a folder of their own, and an output folder.
 struct BatchFolder {
@@ -64,7 +41,7 @@ struct BatchFolder {
 struct BenchSession {
   BenchSession() : session(ui, source, result, ".", folder.scratch.Path() + "none.ini") {}
   BatchFolder folder;
-  QuietUserInterface ui;
+  bench::QuietUserInterface ui;
   app::PlainTextEditor source, result;
   app::Session session;
 };

@@ -9,6 +9,7 @@
 #include "app/PlainTextEditor.h"
 #include "app/Session.h"
 #include "editor/FindReplace.h"
+#include "support/QuietUserInterface.h"
 
 namespace {
 
@@ -41,34 +42,10 @@ void BM_ReplaceAll(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplaceAll)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// Answers nothing and shows nothing.
-class QuietUserInterface : public app::UserInterface {
- public:
-  void ShowMessage(std::string_view, std::string_view) override {}
-  std::string AskOpenFile(std::string_view, const std::vector<app::FileFilter>&,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskSaveFile(std::string_view, const std::vector<app::FileFilter>&, std::string_view,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskFolder(std::string_view, std::string_view) override { return {}; }
-  bool EditBookInfo(fb2meta::BookInfo&) override { return true; }
-  std::string PickGenres(std::string_view genres) override { return std::string(genres); }
-  void SetBusy(bool) override {}
-  void ShowProgress(size_t, size_t) override {}
-  void SetStatus(int, std::string_view) override {}
-  void SetCaption(std::string_view) override {}
-  void ShowPage(int) override {}
-  void ShowFindDialog() override {}
-  void ShowReplaceDialog() override {}
-};
-
 // The "&All" button on the result editor, first occurrence selected.
 void BM_ReplaceAllCommand(benchmark::State& state) {
   const std::string text = MakeText(5u << 20, static_cast<size_t>(state.range(0)));
-  QuietUserInterface ui;
+  bench::QuietUserInterface ui;
   app::PlainTextEditor source;
   app::PlainTextEditor result;
   app::Session session(ui, source, result, ".", "bench-unused.ini");

@@ -16,6 +16,7 @@
 #include "platform/Subprocess.h"
 #include "source/WordBridge.h"
 #include "source/WordExportCleanup.h"
+#include "support/QuietUserInterface.h"
 
 namespace {
 
@@ -69,37 +70,13 @@ void BM_LibreOfficeExport(benchmark::State& state) {
 }
 BENCHMARK(BM_LibreOfficeExport)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// No questions are asked in a batch: nothing of the interface is needed.
-class SilentInterface : public app::UserInterface {
- public:
-  void ShowMessage(std::string_view, std::string_view) override {}
-  std::string AskOpenFile(std::string_view, const std::vector<app::FileFilter>&,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskSaveFile(std::string_view, const std::vector<app::FileFilter>&, std::string_view,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskFolder(std::string_view, std::string_view) override { return {}; }
-  bool EditBookInfo(fb2meta::BookInfo&) override { return true; }
-  std::string PickGenres(std::string_view genres) override { return std::string(genres); }
-  void SetBusy(bool) override {}
-  void ShowProgress(size_t, size_t) override {}
-  void SetStatus(int, std::string_view) override {}
-  void SetCaption(std::string_view) override {}
-  void ShowPage(int) override {}
-  void ShowFindDialog() override {}
-  void ShowReplaceDialog() override {}
-};
-
 void BM_OpenWordDocument(benchmark::State& state) {
   if (platform::FindOnPath("soffice").empty()) {
     state.SkipWithError("soffice is not installed");
     return;
   }
   const Sample sample;
-  SilentInterface ui;
+  bench::QuietUserInterface ui;
   app::PlainTextEditor source, result;
   app::Session session(ui, source, result, sample.folder, sample.folder + "/vellumor.ini");
   for (auto _ : state) {
