@@ -24,10 +24,34 @@ inline void RequireRepair(bool condition) {
   if (!condition) std::abort();
 }
 
+// Where the tag whose name starts at `from` ends: the first ">" outside a quoted value, a quote
+// opening a value only after "=" (blanks between allowed), as XML reads it. When a quote never
+// closes, the first ">" ends the tag. npos when no ">" follows.
+inline size_t SoupTagEnd(std::string_view s, size_t from) {
+  char quote = 0;
+  bool afterEquals = false;
+  for (size_t i = from; i < s.size(); ++i) {
+    const char c = s[i];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if ((c == '"' || c == '\'') && afterEquals) {
+      quote = c;
+      afterEquals = false;
+    } else if (c == '>') {
+      return i;
+    } else if (c == '=') {
+      afterEquals = true;
+    } else if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+      afterEquals = false;
+    }
+  }
+  return s.find('>', from);
+}
+
 // The character data of FB2 text that need not be well-formed, read as ISO-8859-1, in UTF-8,
-// without whitespace: a "<" followed by a name (or "/" and a name) opens a tag that ends at the
-// next ">"; the five XML entities and character references are resolved; anything else is text
-// as it stands. Bytes XML does not allow are left out.
+// without whitespace: a "<" followed by a name (or "/" and a name) opens a tag (see SoupTagEnd);
+// the five XML entities and character references are resolved; anything else is text as it
+// stands. Bytes XML does not allow are left out.
 inline std::string SoupText(std::string_view s) {
   auto nameStart = [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
@@ -37,10 +61,12 @@ inline std::string SoupText(std::string_view s) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
     if (c == '<') {
       const size_t n = i + 1 < s.size() && s[i + 1] == '/' ? i + 2 : i + 1;
-      const size_t close = s.find('>', n);
-      if (n < s.size() && nameStart(s[n]) && close != std::string_view::npos) {
-        i = close;
-        continue;
+      if (n < s.size() && nameStart(s[n])) {
+        const size_t close = SoupTagEnd(s, n);
+        if (close != std::string_view::npos) {
+          i = close;
+          continue;
+        }
       }
     }
     if (c == '&') {
