@@ -28,7 +28,7 @@ void AppendXmlAttribute(std::string& out, std::string_view value);
 std::string XmlEscapeAttribute(std::string_view value);
 
 // True for the control bytes that XML 1.0 does not allow.
-inline bool IsXmlForbiddenByte(unsigned char b) {
+constexpr bool IsXmlForbiddenByte(unsigned char b) {
   return b < 32 && b != '\t' && b != '\n' && b != '\r';
 }
 

@@ -212,17 +212,27 @@ ConversionResult ConvertDocument(THTMLParser& parser, std::string_view sourceTex
 
     std::string body = std::move(s.Fb2);
     CollapseBlanksInPlace(body);
-    if (options.RepairStructure) body = RepairBodyStructure(body);
 
     DocumentHead head = services.WriteDescription();
-    // The head goes in front of the body in the body's own buffer.
-    std::string& doc = body;
-    doc.reserve(head.Text.size() + doc.size() + head.CoverBinary.size() + s.Binaries.size() + 16);
-    doc.insert(0, head.Text);
+    const size_t size =
+        head.Text.size() + body.size() + head.CoverBinary.size() + s.Binaries.size() + 16;
+    std::string doc;
+    if (options.RepairStructure) {
+      // Repair writes the body after the head in a buffer of its own.
+      doc.reserve(size + body.size() / 16 + 256);
+      doc.append(head.Text);
+      AppendRepairedBody(doc, body);
+    } else {
+      // The head goes in front of the body in the body's own buffer.
+      doc = std::move(body);
+      doc.reserve(size);
+      doc.insert(0, head.Text);
+    }
     doc.append(head.CoverBinary);
     doc.append(s.Binaries);
     doc.append("\r\n</FictionBook>");
-    result.Document = options.RepairStructure ? RepairPictureIds(doc) : std::move(doc);
+    if (options.RepairStructure) RepairPictureIds(doc);
+    result.Document = std::move(doc);
     result.Ok = true;
   } catch (const std::exception& e) {
     result = ConversionResult{false, {}, e.what()};

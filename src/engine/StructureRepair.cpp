@@ -1,7 +1,10 @@
 #include "engine/StructureRepair.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -31,9 +34,11 @@ bool IsNameChar(char c) {
   return IsNameStart(c) || IsDigit(c) || c == '-' || c == '.';
 }
 
-bool IsAllBlank(std::string_view s) {
-  for (char c : s) {
-    if (!IsBlank(c)) return false;
+// Equality of the short strings compared here, without the cost of a library call.
+bool SameBytes(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
   }
   return true;
 }
@@ -76,39 +81,81 @@ size_t ReferenceLength(std::string_view s, size_t pos) {
   return 0;
 }
 
+// The bytes AppendSafeText must look at: "&", "<", ">", '"' and the control bytes XML does not
+// allow. Everything else is copied as it stands.
+constexpr std::array<bool, 256> kSafeTextStops = [] {
+  std::array<bool, 256> stops{};
+  for (int b = 0; b < 32; ++b) stops[b] = IsXmlForbiddenByte(static_cast<unsigned char>(b));
+  for (unsigned char b : {'&', '<', '>', '"'}) stops[b] = true;
+  return stops;
+}();
+
+// Where the next byte AppendSafeText must look at is, from `i`: eight bytes at a time while a
+// word holds none, as text runs are long and such bytes rare.
+size_t SkipPlainText(std::string_view s, size_t i) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighs = 0x8080808080808080u;
+  auto hasZero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+  const size_t n = s.size();
+  for (;;) {
+    while (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      // Bytes below 32 (tabs and line breaks among them), "&", "<", ">" and '"'.
+      const uint64_t maybe = ((word - kOnes * 32) & ~word & kHighs) |
+                             hasZero(word ^ (kOnes * '&')) | hasZero(word ^ (kOnes * '<')) |
+                             hasZero(word ^ (kOnes * '>')) | hasZero(word ^ (kOnes * '"'));
+      if (!maybe) {
+        i += 8;
+        continue;
+      }
+      if constexpr (std::endian::native != std::endian::little) break;
+      // The lowest flag is exact (the ones above it may not be); it may be a blank.
+      i += static_cast<size_t>(std::countr_zero(maybe)) / 8;
+      if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
+      ++i;
+    }
+    const size_t end = std::min(n, i + 8);
+    for (; i < end; ++i) {
+      if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
+    }
+    if (i == n) return n;
+  }
+}
+
 // Text made safe for XML without changing what it reads as: a "&" that opens no reference is
 // written "&amp;", "<" and ">" as references; bytes XML does not allow are dropped.
 void AppendSafeText(std::string& out, std::string_view s, bool attribute = false) {
+  const size_t n = s.size();
   size_t plain = 0;
-  auto flush = [&](size_t to) { out.append(s.substr(plain, to - plain)); };
-  for (size_t i = 0; i < s.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c > '>') continue;
+  size_t i = 0;
+  for (;;) {
+    while (i < n && !kSafeTextStops[static_cast<unsigned char>(s[i])]) ++i;
+    if (i == n) break;
+    const char c = s[i];
+    std::string_view replacement;
     if (c == '&') {
       const size_t length = ReferenceLength(s, i);
       if (length != 0) {
-        i += length - 1;
+        i += length;
         continue;
       }
-      flush(i);
-      out.append("&amp;");
+      replacement = "&amp;";
     } else if (c == '<') {
-      flush(i);
-      out.append("&lt;");
+      replacement = "&lt;";
     } else if (c == '>') {
-      flush(i);
-      out.append("&gt;");
-    } else if (c == '"' && attribute) {
-      flush(i);
-      out.append("&quot;");
-    } else if (IsXmlForbiddenByte(c)) {
-      flush(i);
-    } else {
-      continue;
+      replacement = "&gt;";
+    } else if (c == '"') {
+      if (!attribute) {
+        ++i;
+        continue;
+      }
+      replacement = "&quot;";
     }
-    plain = i + 1;
+    out.append(s.substr(plain, i - plain)).append(replacement);
+    plain = ++i;
   }
-  flush(s.size());
+  out.append(s.substr(plain));
 }
 
 struct RawTag {
@@ -232,20 +279,37 @@ enum class El : uint8_t {
   Unknown
 };
 
-constexpr const char* kNames[] = {
+constexpr std::string_view kNames[] = {
     "body", "section",  "title", "epigraph",    "cite",   "poem",       "stanza",
     "p",    "subtitle", "v",     "text-author", "strong", "emphasis",   "strikethrough",
     "sub",  "sup",      "code",  "a",           "image",  "empty-line", "table",
     "tr",   "td",       "th"};
 
+// The names are found by a perfect hash of their length and three of their letters: one
+// comparison per tag, which matters as a body holds a tag every few dozen bytes.
+constexpr size_t NameSlot(std::string_view name) {
+  const auto byte = [&](size_t i) {
+    return static_cast<size_t>(static_cast<unsigned char>(name[i]));
+  };
+  return (name.size() + 5 * byte(0) + 7 * byte(name.size() - 1) + 3 * byte(name.size() / 2)) % 64;
+}
+
+constexpr uint8_t kNoName = 0xFF;
+constexpr std::array<uint8_t, 64> kNameSlots = [] {
+  std::array<uint8_t, 64> slots{};
+  slots.fill(kNoName);
+  for (size_t i = 0; i < std::size(kNames); ++i)
+    slots[NameSlot(kNames[i])] = static_cast<uint8_t>(i);
+  return slots;
+}();
+static_assert(std::count_if(kNameSlots.begin(), kNameSlots.end(),
+                            [](uint8_t slot) { return slot != kNoName; }) == std::size(kNames),
+              "two element names share a slot");
+
 El ElementOf(std::string_view name) {
-  static const std::unordered_map<std::string_view, El> table = [] {
-    std::unordered_map<std::string_view, El> t;
-    for (size_t i = 0; i < std::size(kNames); ++i) t.emplace(kNames[i], static_cast<El>(i));
-    return t;
-  }();
-  const auto found = table.find(name);
-  return found == table.end() ? El::Unknown : found->second;
+  if (name.empty()) return El::Unknown;
+  const uint8_t slot = kNameSlots[NameSlot(name)];
+  return slot != kNoName && SameBytes(kNames[slot], name) ? static_cast<El>(slot) : El::Unknown;
 }
 
 std::string_view NameOf(El e) {
@@ -262,6 +326,9 @@ bool IsStyle(El e) {
 bool IsInlineContent(El e) {
   return IsStyle(e) || e == El::A || e == El::Image || e == El::Text;
 }
+bool IsEmptyElement(El e) {
+  return e == El::Image || e == El::EmptyLine;
+}
 bool IsCell(El e) {
   return e == El::Td || e == El::Th;
 }
@@ -277,9 +344,9 @@ constexpr size_t kMaxPending = 16;  // inline elements waiting to be opened agai
 
 struct Open {
   El Element;
-  std::string_view SourceName;  // the tag that opened it; empty for one the repair added
-  std::string Attributes;       // as written, for opening it again
-  int Phase = 0;                // how far its content has come (see Decide)
+  El Source;               // the tag that opened it; Unknown for one the repair added
+  std::string Attributes;  // as written, for opening it again
+  int Phase = 0;           // how far its content has come (see Decide)
 };
 
 bool IsValidInteger(std::string_view v) {
@@ -344,73 +411,147 @@ void AppendLinkTarget(std::string& out, std::string_view v) {
 
 class Repairer {
  public:
-  explicit Repairer(size_t size) { out_.reserve(size + size / 16 + 256); }
+  explicit Repairer(std::string& out) : out_(out) {}
 
-  std::string Run(std::string_view body);
+  void Run(std::string_view body);
 
  private:
-  void OnText(std::string_view run);
+  size_t TextUpToTag(size_t pos, RawTag& tag, size_t& tagEnd);
+  void OnBlanks(size_t from, size_t to);
   void OnOpen(const RawTag& tag, El element);
-  void OnClose(std::string_view name);
+  void OnClose(El name);
 
   Decision Decide(const Open& top, El x) const;
   void Place(El x);  // makes room for x: closes and wraps until the top may hold it
-  void Push(El e, std::string_view sourceName, std::string attributes);
+  void Push(El e, El source, std::string attributes, bool asWritten = false);
   void CloseTop(bool byItsOwnTag);
   void CloseAllAbove(size_t index);
   void ReopenPending();
   void FlushAfterBody() {
-    out_.append(afterBody_);
+    if (afterBody_.empty()) return;
+    Out().append(afterBody_);
     afterBody_.clear();
   }
+
+  // Most of the body comes out as it went in. Such bytes are not copied one piece at a time:
+  // they are owed as one span of the input and copied when something else must be written.
+  void Keep(size_t from, size_t to) {
+    if (from != keptTo_) {
+      FlushKept();
+      keptFrom_ = from;
+    }
+    keptTo_ = to;
+  }
+  void FlushKept() {
+    out_.append(in_.substr(keptFrom_, keptTo_ - keptFrom_));
+    keptFrom_ = keptTo_;
+  }
+  // The output, for bytes that differ from the input.
+  std::string& Out() {
+    FlushKept();
+    return out_;
+  }
+  // Writes the tag being handled as it stands.
+  void KeepTag() { Keep(tagBegin_, tagEnd_); }
   void NoteChild(Open& parent, El child);
   std::string Attributes(El e, std::string_view raw, bool& usable);
   void AppendId(std::string& out, std::string_view value);
 
   bool InParagraphChain() const;
 
-  std::string out_;
+  std::string_view in_;
+  size_t keptFrom_ = 0, keptTo_ = 0;
+  RawTag tag_;  // the tag being handled
+  size_t tagBegin_ = 0, tagEnd_ = 0;
+  std::string& out_;
   std::vector<Open> stack_;
   std::vector<Open> pending_;
   size_t pendingInsert_ = 0;
   bool bodyOpened_ = false;
   bool bodyClosed_ = false;  // its closing tag has come; the body stays open for what follows
   std::string afterBody_;    // blanks after the closing tag, written after the body
-  int droppedLinks_ = 0;
   std::unordered_set<std::string> ids_;
 };
 
-std::string Repairer::Run(std::string_view body) {
+void Repairer::OnBlanks(size_t from, size_t to) {
+  if (bodyClosed_ && stack_.size() == 1) {
+    afterBody_.append(in_.substr(from, to - from));
+  } else {
+    Keep(from, to);
+  }
+}
+
+// Handles the text from `pos` up to the next tag, which it reads into `tag`, and returns where
+// that tag begins (the body's size when none follows). A "<" that opens no tag is text; the
+// text is made safe as AppendSafeText does it, keeping what needs no change.
+size_t Repairer::TextUpToTag(size_t pos, RawTag& tag, size_t& tagEnd) {
+  const std::string_view s = in_;
+  const size_t n = s.size();
+  size_t i = pos;
+  while (i < n && IsBlank(s[i])) ++i;
+  if (i == n || (s[i] == '<' && ReadTag(s, i, tag, tagEnd))) {
+    if (i > pos) OnBlanks(pos, i);
+    return i;
+  }
+  FlushAfterBody();
+  Place(El::Text);
+  if (InParagraphChain()) ReopenPending();
+  size_t plain = pos;
+  for (;;) {
+    i = SkipPlainText(s, i);
+    if (i == n) break;
+    const char c = s[i];
+    std::string_view replacement;
+    if (c == '<') {
+      if (ReadTag(s, i, tag, tagEnd)) break;
+      replacement = "&lt;";
+    } else if (c == '&') {
+      const size_t length = ReferenceLength(s, i);
+      if (length != 0) {
+        i += length;
+        continue;
+      }
+      replacement = "&amp;";
+    } else if (c == '>') {
+      replacement = "&gt;";
+    } else if (c == '"') {
+      ++i;
+      continue;
+    }
+    Keep(plain, i);
+    Out().append(replacement);
+    plain = ++i;
+  }
+  Keep(plain, i);
+  return i;
+}
+
+void Repairer::Run(std::string_view body) {
+  in_ = body;
   size_t pos = 0;
   while (pos < body.size()) {
-    const size_t lt = body.find('<', pos);
-    size_t textEnd = lt == std::string_view::npos ? body.size() : lt;
-    RawTag tag;
+    RawTag& tag = tag_;
     size_t tagEnd = 0;
-    // A "<" that opens no tag is text like any other.
-    while (textEnd < body.size() && !ReadTag(body, textEnd, tag, tagEnd)) {
-      textEnd = body.find('<', textEnd + 1);
-      if (textEnd == std::string_view::npos) textEnd = body.size();
-    }
-    if (textEnd > pos) OnText(body.substr(pos, textEnd - pos));
-    if (textEnd >= body.size()) break;
+    const size_t tagBegin = TextUpToTag(pos, tag, tagEnd);
+    if (tagBegin >= body.size()) break;
+    tagBegin_ = tagBegin;
+    tagEnd_ = tagEnd;
+    const El element = ElementOf(tag.Name);
     if (tag.Closing) {
-      if (tag.Name != "body") FlushAfterBody();
-      OnClose(tag.Name);
-    } else {
-      const El element = ElementOf(tag.Name);
-      if (element != El::Unknown) {
-        if (element != El::Body) FlushAfterBody();
-        OnOpen(tag, element);
-        if (tag.SelfClosing) OnClose(tag.Name);
-      }
+      if (element != El::Body) FlushAfterBody();
+      OnClose(element);
+    } else if (element != El::Unknown) {
+      if (element != El::Body) FlushAfterBody();
+      OnOpen(tag, element);
+      if (tag.SelfClosing) OnClose(element);
     }
     pos = tagEnd;
   }
+  tag_ = RawTag{};
   while (!stack_.empty()) CloseTop(false);
   FlushAfterBody();
-  if (!bodyOpened_) out_.append("<body>\r\n<section>\r\n</section>\r\n</body>\r\n");
-  return std::move(out_);
+  if (!bodyOpened_) Out().append("<body>\r\n<section>\r\n</section>\r\n</body>\r\n");
+  FlushKept();
 }
 
 bool Repairer::InParagraphChain() const {
@@ -420,21 +561,6 @@ bool Repairer::InParagraphChain() const {
     if (!IsStyle(e) && e != El::A) return false;
   }
   return false;
-}
-
-void Repairer::OnText(std::string_view run) {
-  if (IsAllBlank(run)) {
-    if (bodyClosed_ && stack_.size() == 1) {
-      afterBody_.append(run);
-    } else {
-      out_.append(run);
-    }
-    return;
-  }
-  FlushAfterBody();
-  Place(El::Text);
-  if (InParagraphChain()) ReopenPending();
-  AppendSafeText(out_, run);
 }
 
 Decision Repairer::Decide(const Open& top, El x) const {
@@ -601,15 +727,17 @@ void Repairer::NoteChild(Open& parent, El child) {
   }
 }
 
-void Repairer::Push(El e, std::string_view sourceName, std::string attributes) {
+// Opens `e`; `asWritten` when the tag being handled reads exactly so.
+void Repairer::Push(El e, El source, std::string attributes, bool asWritten) {
   if (!stack_.empty()) NoteChild(stack_.back(), e);
-  out_.append("<").append(NameOf(e)).append(attributes);
-  if (e == El::Image || e == El::EmptyLine) {
-    out_.append("/>");
-    return;
+  const bool empty = IsEmptyElement(e);
+  if (asWritten) {
+    KeepTag();
+  } else {
+    Out().append("<").append(NameOf(e)).append(attributes).append(empty ? "/>" : ">");
   }
-  out_.append(">");
-  stack_.push_back(Open{e, sourceName, std::move(attributes), 0});
+  if (empty) return;
+  stack_.push_back(Open{e, source, std::move(attributes), 0});
 }
 
 // Closes the innermost open element. Style elements and links closed by anything but their
@@ -618,28 +746,32 @@ void Repairer::CloseTop(bool byItsOwnTag) {
   Open& top = stack_.back();
   switch (top.Element) {
     case El::Section:
-      if (top.Phase >= 1 && top.Phase <= 3) out_.append("<empty-line/>");
+      if (top.Phase >= 1 && top.Phase <= 3) Out().append("<empty-line/>");
       break;
     case El::Body:
-      if (top.Phase == 0) out_.append("<section></section>");
+      if (top.Phase == 0) Out().append("<section></section>");
       break;
     case El::Poem:
-      if (top.Phase < 3) out_.append("<stanza><v></v></stanza>");
+      if (top.Phase < 3) Out().append("<stanza><v></v></stanza>");
       break;
     case El::Stanza:
-      if (top.Phase < 3) out_.append("<v></v>");
+      if (top.Phase < 3) Out().append("<v></v>");
       break;
     case El::Table:
-      if (top.Phase == 0) out_.append("<tr><td></td></tr>");
+      if (top.Phase == 0) Out().append("<tr><td></td></tr>");
       break;
     case El::Tr:
-      if (top.Phase == 0) out_.append("<td></td>");
+      if (top.Phase == 0) Out().append("<td></td>");
       break;
     default:
       break;
   }
-  out_.append("</").append(NameOf(top.Element)).append(">");
-  if (!byItsOwnTag && (IsStyle(top.Element) || top.Element == El::A) && !top.SourceName.empty()) {
+  if (byItsOwnTag && tag_.Closing && tag_.Attributes.empty() && top.Source == top.Element) {
+    KeepTag();
+  } else {
+    Out().append("</").append(NameOf(top.Element)).append(">");
+  }
+  if (!byItsOwnTag && (IsStyle(top.Element) || top.Element == El::A) && top.Source != El::Unknown) {
     if (pending_.size() < kMaxPending) {
       // Waiting elements may have been dropped since the mark was set.
       const size_t at = std::min(pendingInsert_, pending_.size());
@@ -666,7 +798,7 @@ void Repairer::ReopenPending() {
       continue;
     }
     inLink = inLink || o.Element == El::A;
-    Push(o.Element, o.SourceName, std::move(o.Attributes));
+    Push(o.Element, o.Source, std::move(o.Attributes));
   }
 }
 
@@ -675,14 +807,14 @@ void Repairer::Place(El x) {
   for (;;) {
     if (stack_.empty()) {
       bodyOpened_ = true;
-      Push(El::Body, {}, {});
+      Push(El::Body, El::Unknown, {});
       if (x == El::Body) return;
       continue;
     }
     const Decision d = Decide(stack_.back(), x);
     if (d.What == Act::Contain || d.What == Act::Drop) return;
     if (d.What == Act::Wrap) {
-      Push(d.Element, {}, {});
+      Push(d.Element, El::Unknown, {});
       continue;
     }
     // Close: a paragraph of a title ended by a block ends the title too (a heading that was
@@ -728,16 +860,16 @@ void Repairer::OnOpen(const RawTag& tag, El element) {
       }
     }
   }
-  if (!usable) {
-    ++droppedLinks_;
-    return;
-  }
+  if (!usable) return;
   if (IsInlineContent(d.Element) && InParagraphChain()) ReopenPending();
-  Push(d.Element, tag.Name, std::move(attributes));
+  const bool asWritten = d.Element == element && tag.SelfClosing == IsEmptyElement(element) &&
+                         SameBytes(tag.Attributes, attributes);
+  Push(d.Element, element, std::move(attributes), asWritten);
 }
 
-void Repairer::OnClose(std::string_view name) {
-  if (name == "body") {
+void Repairer::OnClose(El name) {
+  if (name == El::Unknown) return;
+  if (name == El::Body) {
     if (!stack_.empty()) {
       CloseAllAbove(0);
       bodyClosed_ = true;
@@ -745,7 +877,7 @@ void Repairer::OnClose(std::string_view name) {
     return;
   }
   for (size_t i = stack_.size(); i-- > 0;) {
-    if (stack_[i].SourceName == name && stack_[i].Element != El::Body) {
+    if (stack_[i].Source == name) {
       CloseAllAbove(i);
       CloseTop(true);
       return;
@@ -753,13 +885,12 @@ void Repairer::OnClose(std::string_view name) {
   }
   // Not open: its element may be waiting to be opened again, which it now need not be.
   for (size_t i = pending_.size(); i-- > 0;) {
-    if (pending_[i].SourceName == name) {
+    if (pending_[i].Source == name) {
       pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(i));
       if (i < pendingInsert_) --pendingInsert_;
       return;
     }
   }
-  if (name == "a" && droppedLinks_ > 0) --droppedLinks_;
 }
 
 void Repairer::AppendId(std::string& out, std::string_view value) {
@@ -838,11 +969,10 @@ std::string Repairer::Attributes(El e, std::string_view raw, bool& usable) {
 
 // Replaces what a name may not hold by "_", and a first character that may not begin one.
 std::string MakeXmlName(std::string_view id) {
+  const auto allowed = [](char c) { return IsNameChar(c) && c != ':' ? c : '_'; };
   std::string name;
-  for (char c : id) {
-    name.push_back(IsNameChar(c) && c != ':' ? c : '_');
-  }
-  if (name.empty() || !(IsAsciiLetter(name[0]) || name[0] == '_')) name.insert(0, "_");
+  if (id.empty() || !IsNameStart(allowed(id[0]))) name.push_back('_');
+  for (char c : id) name.push_back(allowed(c));
   return name;
 }
 
@@ -873,16 +1003,25 @@ bool FindAttribute(std::string_view doc, size_t tagBegin, size_t tagEnd, std::st
 
 }  // namespace
 
-std::string RepairBodyStructure(std::string_view body) {
-  Repairer repairer(body.size());
-  return repairer.Run(body);
+void AppendRepairedBody(std::string& out, std::string_view body) {
+  out.reserve(out.size() + body.size() + body.size() / 16 + 256);
+  Repairer(out).Run(body);
 }
 
-std::string RepairPictureIds(std::string_view document) {
+void RepairPictureIds(std::string& text) {
+  const std::string_view document = text;
   std::vector<IdSpot> spots;
   std::unordered_set<std::string_view> otherIds;
   for (size_t pos = document.find('<'); pos != std::string_view::npos;
        pos = document.find('<', pos + 1)) {
+    // Most tags are closing ones or carry no attributes: they hold no id.
+    size_t nameEnd = pos + 1;
+    if (nameEnd < document.size() && document[nameEnd] == '/') continue;
+    while (nameEnd < document.size() && IsNameChar(document[nameEnd])) ++nameEnd;
+    if (nameEnd < document.size() && document[nameEnd] == '>') {
+      pos = nameEnd;
+      continue;
+    }
     const bool binary = document.compare(pos + 1, 6, "binary") == 0;
     const bool image = document.compare(pos + 1, 5, "image") == 0;
     const size_t tagEnd = document.find('>', pos);
@@ -934,7 +1073,7 @@ std::string RepairPictureIds(std::string_view document) {
     if (first) renamed.emplace(id, binaryIds[i]);
     changes = true;
   }
-  if (!changes) return std::string(document);
+  if (!changes) return;
 
   std::string out;
   out.reserve(document.size() + 64);
@@ -954,7 +1093,7 @@ std::string RepairPictureIds(std::string_view document) {
     copied = s.End;
   }
   out.append(document.substr(copied));
-  return out;
+  text = std::move(out);
 }
 
 }  // namespace engine

@@ -6,10 +6,16 @@
 
 namespace engine {
 
-// Rebuilds the body text (after blank collapsing, before the head is put in front).
-std::string RepairBodyStructure(std::string_view body);
+// Rebuilds the body text the walk gave (after blank collapsing) and appends it to `out`.
+void AppendRepairedBody(std::string& out, std::string_view body);
+
+inline std::string RepairBodyStructure(std::string_view body) {
+  std::string out;
+  AppendRepairedBody(out, body);
+  return out;
+}
 
 // Rewrites picture ids that are not valid XML names, in references and binaries alike.
-std::string RepairPictureIds(std::string_view document);
+void RepairPictureIds(std::string& document);
 
 }  // namespace engine
