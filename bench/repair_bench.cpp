@@ -1,9 +1,11 @@
-// What structure repair costs: the conversion of the generated book (already cleaned) with and
-// without repair, and the two repair passes alone. Sizes are in MB of source HTML.
+// What structure repair costs: the conversion of the generated book with and without repair,
+// from the cleaned book and from the HTML as the programs read it (cleaning included), and the
+// two repair passes alone. Sizes are in MB of source HTML.
 
 #include <benchmark/benchmark.h>
 
 #include "engine/HTMLPars.h"
+#include "engine/PictureIds.h"
 #include "engine/Pipeline.h"
 #include "engine/StructureRepair.h"
 #include "platform/CodePage.h"
@@ -22,36 +24,52 @@ class FixedHead : public engine::ConversionServices {
   engine::DocumentHead WriteDescription() override { return {kHead, {}}; }
 };
 
-const std::string& CleanedBook(size_t megabytes) {
+const std::string& HtmlBook(size_t megabytes) {
   static std::string books[64];
   std::string& book = books[megabytes];
-  if (book.empty()) book = source::CleanHtml(bench::MakeHtmlBook(megabytes << 20));
+  if (book.empty()) book = bench::MakeHtmlBook(megabytes << 20);
   return book;
 }
 
-void Convert(benchmark::State& state, bool repair) {
-  const std::string& book = CleanedBook(static_cast<size_t>(state.range(0)));
+const std::string& CleanedBook(size_t megabytes) {
+  static std::string books[64];
+  std::string& book = books[megabytes];
+  if (book.empty()) book = source::CleanHtml(HtmlBook(megabytes));
+  return book;
+}
+
+void Convert(benchmark::State& state, bool repair, bool clean) {
+  const size_t megabytes = static_cast<size_t>(state.range(0));
+  const std::string& book = clean ? HtmlBook(megabytes) : CleanedBook(megabytes);
   const platform::CodePage cp(1251);
   engine::THTMLParser parser;
   FixedHead services;
   engine::ConversionOptions options;
   options.RepairStructure = repair;
   for (auto _ : state) {
-    auto result = engine::ConvertDocument(parser, book, options, services, cp);
+    auto result =
+        clean ? engine::ConvertDocument(parser, source::CleanHtml(book), options, services, cp)
+              : engine::ConvertDocument(parser, book, options, services, cp);
     benchmark::DoNotOptimize(result.Document.size());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * book.size()));
 }
 
 void BM_ConvertPlain(benchmark::State& state) {
-  Convert(state, false);
+  Convert(state, false, false);
 }
 void BM_ConvertRepaired(benchmark::State& state) {
-  Convert(state, true);
+  Convert(state, true, false);
+}
+void BM_EndToEndPlain(benchmark::State& state) {
+  Convert(state, false, true);
+}
+void BM_EndToEndRepaired(benchmark::State& state) {
+  Convert(state, true, true);
 }
 
-// The passes alone: the body pass on the body the walk gave, the picture-id pass on the whole
-// document (on a copy, which is timed too, as the pass works in place).
+// The passes alone: the body pass on the body the walk gave; the picture-id pass on the whole
+// document, as it runs when some id must change (on a copy, timed too, as it works in place).
 const std::string& WalkedDocument(size_t megabytes) {
   static std::string documents[64];
   std::string& document = documents[megabytes];
@@ -87,6 +105,8 @@ void BM_PictureIdPass(benchmark::State& state) {
 
 BENCHMARK(BM_ConvertPlain)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertRepaired)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EndToEndPlain)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EndToEndRepaired)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepairBodyPass)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureIdPass)->Arg(50)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {

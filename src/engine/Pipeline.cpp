@@ -7,6 +7,7 @@
 #include "engine/Entities.h"
 #include "engine/Escaping.h"
 #include "engine/Links.h"
+#include "engine/PictureIds.h"
 #include "engine/StructureRepair.h"
 #include "engine/TextUtil.h"
 
@@ -217,11 +218,15 @@ ConversionResult ConvertDocument(THTMLParser& parser, std::string_view sourceTex
     const size_t size =
         head.Text.size() + body.size() + head.CoverBinary.size() + s.Binaries.size() + 16;
     std::string doc;
+    size_t bodyBegin = 0, bodyEnd = 0;
+    std::vector<std::string> bodyIds;
     if (options.RepairStructure) {
       // Repair writes the body after the head in a buffer of its own.
       doc.reserve(size + body.size() / 16 + 256);
       doc.append(head.Text);
-      AppendRepairedBody(doc, body);
+      bodyBegin = doc.size();
+      bodyIds = AppendRepairedBody(doc, body);
+      bodyEnd = doc.size();
     } else {
       // The head goes in front of the body in the body's own buffer.
       doc = std::move(body);
@@ -231,7 +236,7 @@ ConversionResult ConvertDocument(THTMLParser& parser, std::string_view sourceTex
     doc.append(head.CoverBinary);
     doc.append(s.Binaries);
     doc.append("\r\n</FictionBook>");
-    if (options.RepairStructure) RepairPictureIds(doc);
+    if (options.RepairStructure) RepairPictureIds(doc, bodyBegin, bodyEnd, bodyIds);
     result.Document = std::move(doc);
     result.Ok = true;
   } catch (const std::exception& e) {

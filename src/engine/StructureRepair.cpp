@@ -2,250 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
-#include "engine/Escaping.h"
+#include "engine/RepairText.h"
+#include "engine/TextUtil.h"
 
 namespace engine {
 
+using namespace repair;
+
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// Reading the body text: tags and the text between them.
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-bool IsNameStart(char c) {
-  return IsAsciiLetter(c) || c == '_' || c == ':';
-}
-bool IsNameChar(char c) {
-  return IsNameStart(c) || IsDigit(c) || c == '-' || c == '.';
-}
-
-// Equality of the short strings compared here, without the cost of a library call.
-bool SameBytes(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
-// A character XML 1.0 allows.
-bool IsXmlChar(uint32_t c) {
-  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-         (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// The length of a well-formed reference at `pos` ("&amp;", "&#1234;", "&#x4D2;"), or 0.
-size_t ReferenceLength(std::string_view s, size_t pos) {
-  size_t i = pos + 1;
-  if (i < s.size() && s[i] == '#') {
-    ++i;
-    const bool hex = i < s.size() && s[i] == 'x';
-    if (hex) ++i;
-    uint32_t value = 0;
-    size_t digits = 0;
-    for (; i < s.size() && digits < 8; ++i, ++digits) {
-      const char c = s[i];
-      uint32_t d;
-      if (IsDigit(c)) {
-        d = static_cast<uint32_t>(c - '0');
-      } else if (hex && c >= 'a' && c <= 'f') {
-        d = static_cast<uint32_t>(c - 'a' + 10);
-      } else if (hex && c >= 'A' && c <= 'F') {
-        d = static_cast<uint32_t>(c - 'A' + 10);
-      } else {
-        break;
-      }
-      value = value * (hex ? 16u : 10u) + d;
-    }
-    if (digits == 0 || i >= s.size() || s[i] != ';' || !IsXmlChar(value)) return 0;
-    return i + 1 - pos;
-  }
-  for (std::string_view name : {"amp;", "lt;", "gt;", "quot;", "apos;"}) {
-    if (s.compare(i, name.size(), name) == 0) return name.size() + 1;
-  }
-  return 0;
-}
-
-// The bytes AppendSafeText must look at: "&", "<", ">", '"' and the control bytes XML does not
-// allow. Everything else is copied as it stands.
-constexpr std::array<bool, 256> kSafeTextStops = [] {
-  std::array<bool, 256> stops{};
-  for (int b = 0; b < 32; ++b) stops[b] = IsXmlForbiddenByte(static_cast<unsigned char>(b));
-  for (unsigned char b : {'&', '<', '>', '"'}) stops[b] = true;
-  return stops;
-}();
-
-// Where the next byte AppendSafeText must look at is, from `i`: eight bytes at a time while a
-// word holds none, as text runs are long and such bytes rare.
-size_t SkipPlainText(std::string_view s, size_t i) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  constexpr uint64_t kHighs = 0x8080808080808080u;
-  auto hasZero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
-  const size_t n = s.size();
-  for (;;) {
-    while (i + 8 <= n) {
-      uint64_t word;
-      std::memcpy(&word, s.data() + i, 8);
-      // Bytes below 32 (tabs and line breaks among them), "&", "<", ">" and '"'.
-      const uint64_t maybe = ((word - kOnes * 32) & ~word & kHighs) |
-                             hasZero(word ^ (kOnes * '&')) | hasZero(word ^ (kOnes * '<')) |
-                             hasZero(word ^ (kOnes * '>')) | hasZero(word ^ (kOnes * '"'));
-      if (!maybe) {
-        i += 8;
-        continue;
-      }
-      if constexpr (std::endian::native != std::endian::little) break;
-      // The lowest flag is exact (the ones above it may not be); it may be a blank.
-      i += static_cast<size_t>(std::countr_zero(maybe)) / 8;
-      if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
-      ++i;
-    }
-    const size_t end = std::min(n, i + 8);
-    for (; i < end; ++i) {
-      if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
-    }
-    if (i == n) return n;
-  }
-}
-
-// Text made safe for XML without changing what it reads as: a "&" that opens no reference is
-// written "&amp;", "<" and ">" as references; bytes XML does not allow are dropped.
-void AppendSafeText(std::string& out, std::string_view s, bool attribute = false) {
-  const size_t n = s.size();
-  size_t plain = 0;
-  size_t i = 0;
-  for (;;) {
-    while (i < n && !kSafeTextStops[static_cast<unsigned char>(s[i])]) ++i;
-    if (i == n) break;
-    const char c = s[i];
-    std::string_view replacement;
-    if (c == '&') {
-      const size_t length = ReferenceLength(s, i);
-      if (length != 0) {
-        i += length;
-        continue;
-      }
-      replacement = "&amp;";
-    } else if (c == '<') {
-      replacement = "&lt;";
-    } else if (c == '>') {
-      replacement = "&gt;";
-    } else if (c == '"') {
-      if (!attribute) {
-        ++i;
-        continue;
-      }
-      replacement = "&quot;";
-    }
-    out.append(s.substr(plain, i - plain)).append(replacement);
-    plain = ++i;
-  }
-  out.append(s.substr(plain));
-}
-
-struct RawTag {
-  bool Closing = false;
-  bool SelfClosing = false;
-  std::string_view Name;
-  std::string_view Attributes;  // between the name and the closing ">" (or "/>")
-};
-
-// Reads the tag at `pos` (a "<"); false when the "<" opens no tag and is text.
-bool ReadTag(std::string_view s, size_t pos, RawTag& tag, size_t& end) {
-  size_t i = pos + 1;
-  tag = RawTag{};
-  if (i < s.size() && s[i] == '/') {
-    tag.Closing = true;
-    ++i;
-  }
-  if (i >= s.size() || !IsNameStart(s[i])) return false;
-  const size_t nameStart = i;
-  while (i < s.size() && IsNameChar(s[i])) ++i;
-  tag.Name = s.substr(nameStart, i - nameStart);
-  const size_t attributesStart = i;
-  // A quote opens a value only right after "=", as the attributes are read below; elsewhere
-  // it is part of a name and must not swallow the text after the tag.
-  char quote = 0;
-  bool afterEquals = false;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
-    if (quote) {
-      if (c == quote) quote = 0;
-    } else if ((c == '"' || c == '\'') && afterEquals) {
-      quote = c;
-      afterEquals = false;
-    } else if (c == '>') {
-      break;
-    } else if (c == '=') {
-      afterEquals = true;
-    } else if (!IsBlank(c)) {
-      afterEquals = false;
-    }
-  }
-  if (i >= s.size()) {
-    // A quote that never closes: the first ">" after the name ends the tag.
-    i = s.find('>', attributesStart);
-    if (i == std::string_view::npos) return false;
-  }
-  size_t attributesEnd = i;
-  if (attributesEnd > attributesStart && s[attributesEnd - 1] == '/') {
-    tag.SelfClosing = true;
-    --attributesEnd;
-  }
-  tag.Attributes = s.substr(attributesStart, attributesEnd - attributesStart);
-  end = i + 1;
-  return true;
-}
-
-struct RawAttribute {
-  std::string_view Name;
-  std::string_view Value;
-};
-
-std::vector<RawAttribute> ReadAttributes(std::string_view s) {
-  std::vector<RawAttribute> result;
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && IsBlank(s[i])) ++i;
-    const size_t nameStart = i;
-    while (i < s.size() && !IsBlank(s[i]) && s[i] != '=') ++i;
-    RawAttribute attribute{s.substr(nameStart, i - nameStart), {}};
-    while (i < s.size() && IsBlank(s[i])) ++i;
-    if (i < s.size() && s[i] == '=') {
-      ++i;
-      while (i < s.size() && IsBlank(s[i])) ++i;
-      if (i < s.size() && (s[i] == '"' || s[i] == '\'')) {
-        const char quote = s[i++];
-        const size_t valueStart = i;
-        while (i < s.size() && s[i] != quote) ++i;
-        attribute.Value = s.substr(valueStart, i - valueStart);
-        if (i < s.size()) ++i;
-      } else {
-        const size_t valueStart = i;
-        while (i < s.size() && !IsBlank(s[i])) ++i;
-        attribute.Value = s.substr(valueStart, i - valueStart);
-      }
-    }
-    if (!attribute.Name.empty()) result.push_back(attribute);
-    if (i == nameStart) ++i;
-  }
-  return result;
-}
 
 // ---------------------------------------------------------------------------------------------
 // The FB2 body vocabulary.
@@ -365,14 +133,6 @@ std::string_view TrimBlanks(std::string_view v) {
   return v;
 }
 
-std::string LowerAscii(std::string_view v) {
-  std::string out(v);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return out;
-}
-
 bool IsXmlName(std::string_view v) {
   if (v.empty()) return false;
   const unsigned char first = static_cast<unsigned char>(v[0]);
@@ -414,6 +174,7 @@ class Repairer {
   explicit Repairer(std::string& out) : out_(out) {}
 
   void Run(std::string_view body);
+  std::vector<std::string> Ids() const { return {ids_.begin(), ids_.end()}; }
 
  private:
   size_t TextUpToTag(size_t pos, RawTag& tag, size_t& tagEnd);
@@ -945,12 +706,12 @@ std::string Repairer::Attributes(El e, std::string_view raw, bool& usable) {
         } else if ((a.Name == "colspan" || a.Name == "rowspan") && cell && IsValidInteger(value)) {
           out.append(" ").append(a.Name).append("=\"").append(value).append("\"");
         } else if (a.Name == "align" && e != El::Table) {
-          const std::string v = LowerAscii(value);
+          const std::string v = ToLowerAscii(value);
           if (v == "left" || v == "right" || v == "center") {
             out.append(" align=\"").append(v).append("\"");
           }
         } else if (a.Name == "valign" && cell) {
-          const std::string v = LowerAscii(value);
+          const std::string v = ToLowerAscii(value);
           if (v == "top" || v == "middle" || v == "bottom") {
             out.append(" valign=\"").append(v).append("\"");
           }
@@ -964,136 +725,13 @@ std::string Repairer::Attributes(El e, std::string_view raw, bool& usable) {
   return out;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Picture ids.
-
-// Replaces what a name may not hold by "_", and a first character that may not begin one.
-std::string MakeXmlName(std::string_view id) {
-  const auto allowed = [](char c) { return IsNameChar(c) && c != ':' ? c : '_'; };
-  std::string name;
-  if (id.empty() || !IsNameStart(allowed(id[0]))) name.push_back('_');
-  for (char c : id) name.push_back(allowed(c));
-  return name;
-}
-
-struct IdSpot {
-  size_t Begin, End;  // the value's bytes in the document
-  bool Binary;        // a binary's id, else an image's reference (after its "#")
-};
-
-// The value of attribute `name` in the tag at [tagBegin, tagEnd), as offsets into the document.
-bool FindAttribute(std::string_view doc, size_t tagBegin, size_t tagEnd, std::string_view name,
-                   size_t& begin, size_t& end) {
-  const std::string_view tag = doc.substr(tagBegin, tagEnd - tagBegin);
-  size_t pos = 1;
-  while ((pos = tag.find(name, pos)) != std::string_view::npos) {
-    const size_t eq = pos + name.size();
-    if (IsBlank(tag[pos - 1]) && eq + 1 < tag.size() && tag[eq] == '=' &&
-        (tag[eq + 1] == '"' || tag[eq + 1] == '\'')) {
-      const size_t close = tag.find(tag[eq + 1], eq + 2);
-      if (close == std::string_view::npos) return false;
-      begin = tagBegin + eq + 2;
-      end = tagBegin + close;
-      return true;
-    }
-    pos = eq;
-  }
-  return false;
-}
-
 }  // namespace
 
-void AppendRepairedBody(std::string& out, std::string_view body) {
+std::vector<std::string> AppendRepairedBody(std::string& out, std::string_view body) {
   out.reserve(out.size() + body.size() + body.size() / 16 + 256);
-  Repairer(out).Run(body);
-}
-
-void RepairPictureIds(std::string& text) {
-  const std::string_view document = text;
-  std::vector<IdSpot> spots;
-  std::unordered_set<std::string_view> otherIds;
-  for (size_t pos = document.find('<'); pos != std::string_view::npos;
-       pos = document.find('<', pos + 1)) {
-    // Most tags are closing ones or carry no attributes: they hold no id.
-    size_t nameEnd = pos + 1;
-    if (nameEnd < document.size() && document[nameEnd] == '/') continue;
-    while (nameEnd < document.size() && IsNameChar(document[nameEnd])) ++nameEnd;
-    if (nameEnd < document.size() && document[nameEnd] == '>') {
-      pos = nameEnd;
-      continue;
-    }
-    const bool binary = document.compare(pos + 1, 6, "binary") == 0;
-    const bool image = document.compare(pos + 1, 5, "image") == 0;
-    const size_t tagEnd = document.find('>', pos);
-    if (tagEnd == std::string_view::npos) break;
-    size_t begin = 0, end = 0;
-    if (binary && FindAttribute(document, pos, tagEnd, "id", begin, end)) {
-      spots.push_back({begin, end, true});
-    } else if (image && FindAttribute(document, pos, tagEnd, "xlink:href", begin, end) &&
-               begin < end && document[begin] == '#') {
-      spots.push_back({begin + 1, end, false});
-    } else if (!binary && FindAttribute(document, pos, tagEnd, "id", begin, end)) {
-      otherIds.insert(document.substr(begin, end - begin));
-    }
-    if (binary) {
-      // The Base64 text holds no tags: go on after the binary.
-      const size_t close = document.find("</binary>", tagEnd);
-      if (close == std::string_view::npos) break;
-      pos = close;
-    } else {
-      pos = tagEnd;
-    }
-  }
-
-  // First binary of an id keeps it when it is a valid name; later ones and invalid ones get
-  // new names, unique in the document.
-  std::unordered_map<std::string_view, std::string> renamed;
-  std::unordered_set<std::string> used;
-  for (std::string_view id : otherIds) used.emplace(id);
-  std::unordered_set<std::string_view> seen;
-  std::vector<std::string> binaryIds(spots.size());
-  for (const IdSpot& s : spots) {
-    const std::string_view id = document.substr(s.Begin, s.End - s.Begin);
-    if (s.Binary && IsXmlName(id) && !otherIds.count(id)) used.emplace(id);
-  }
-  auto fresh = [&used](std::string_view id) {
-    const std::string base = MakeXmlName(id);
-    std::string name = base;
-    for (int n = 2; !used.emplace(name).second; ++n) name = base + "_" + std::to_string(n);
-    return name;
-  };
-  bool changes = false;
-  for (size_t i = 0; i < spots.size(); ++i) {
-    const IdSpot& s = spots[i];
-    if (!s.Binary) continue;
-    const std::string_view id = document.substr(s.Begin, s.End - s.Begin);
-    const bool first = seen.insert(id).second;
-    if (first && IsXmlName(id) && !otherIds.count(id)) continue;
-    binaryIds[i] = fresh(id);
-    if (first) renamed.emplace(id, binaryIds[i]);
-    changes = true;
-  }
-  if (!changes) return;
-
-  std::string out;
-  out.reserve(document.size() + 64);
-  size_t copied = 0;
-  for (size_t i = 0; i < spots.size(); ++i) {
-    const IdSpot& s = spots[i];
-    const std::string_view id = document.substr(s.Begin, s.End - s.Begin);
-    const std::string* replacement = nullptr;
-    if (s.Binary) {
-      if (!binaryIds[i].empty()) replacement = &binaryIds[i];
-    } else if (const auto found = renamed.find(id); found != renamed.end()) {
-      replacement = &found->second;
-    }
-    if (!replacement) continue;
-    out.append(document.substr(copied, s.Begin - copied));
-    out.append(*replacement);
-    copied = s.End;
-  }
-  out.append(document.substr(copied));
-  text = std::move(out);
+  Repairer repairer(out);
+  repairer.Run(body);
+  return repairer.Ids();
 }
 
 }  // namespace engine

@@ -3,19 +3,18 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
 // Rebuilds the body text the walk gave (after blank collapsing) and appends it to `out`.
-void AppendRepairedBody(std::string& out, std::string_view body);
+// Returns the ids its elements carry.
+std::vector<std::string> AppendRepairedBody(std::string& out, std::string_view body);
 
 inline std::string RepairBodyStructure(std::string_view body) {
   std::string out;
   AppendRepairedBody(out, body);
   return out;
 }
-
-// Rewrites picture ids that are not valid XML names, in references and binaries alike.
-void RepairPictureIds(std::string& document);
 
 }  // namespace engine

@@ -1,4 +1,5 @@
 #include "engine/StructureRepair.h"
+#include "engine/PictureIds.h"
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
@@ -180,21 +181,32 @@ INSTANTIATE_TEST_SUITE_P(
 // Through the walk: picture and cover ids are repaired together and the document is valid.
 class PictureServices : public ConversionServices {
  public:
+  PictureServices(std::string coverId, std::string pictureId)
+      : coverId_(std::move(coverId)), pictureId_(std::move(pictureId)) {}
   DocumentHead WriteDescription() override {
     std::string head = testsupport::MakeFb2("", "", "windows-1251");
     head.resize(head.find("\r\n</FictionBook>"));
-    head.insert(head.find("<lang>"), "<coverpage>" + Picture("0 cover.jpg") + "</coverpage>");
-    return {head, Binary("0 cover.jpg")};
+    head.insert(head.find("<lang>"), "<coverpage>" + Picture(coverId_) + "</coverpage>");
+    return {head, Binary(coverId_)};
   }
   std::string EmbedImage(const THTMLTag&, std::string& binaries) override {
-    if (binaries.empty()) binaries = Binary("1~temp.jpg");
-    return Picture("1~temp.jpg");
+    if (binaries.empty()) binaries = Binary(pictureId_);
+    return Picture(pictureId_);
   }
+
+ private:
+  std::string coverId_, pictureId_;
 };
+
+void ExpectValid(const std::string& document) {
+  const output::ValidationReport report = Validator().Check(document);
+  for (const auto& p : report.Problems)
+    ADD_FAILURE() << p.Line << ":" << p.Column << ": " << p.Message;
+}
 
 TEST(RepairInTheWalk, PictureIdsOfBodyAndCoverBecomeValid) {
   THTMLParser parser;
-  PictureServices services;
+  PictureServices services("0 cover.jpg", "1~temp.jpg");
   ConversionOptions options;
   const platform::CodePage codePage(1251);
   const std::string html = "<html><body><p>a<img src=1.jpg></p><img src=1.jpg></body></html>";
@@ -205,13 +217,29 @@ TEST(RepairInTheWalk, PictureIdsOfBodyAndCoverBecomeValid) {
   options.RepairStructure = true;
   const ConversionResult repaired = ConvertDocument(parser, html, options, services, codePage);
   ASSERT_TRUE(repaired.Ok);
-  const output::ValidationReport report = Validator().Check(repaired.Document);
-  for (const auto& p : report.Problems)
-    ADD_FAILURE() << p.Line << ":" << p.Column << ": " << p.Message;
+  ExpectValid(repaired.Document);
   EXPECT_NE(repaired.Document.find(Picture("_0_cover.jpg")), std::string::npos);
   EXPECT_NE(repaired.Document.find(Binary("_0_cover.jpg")), std::string::npos);
   EXPECT_NE(repaired.Document.find("<p>a" + Picture("_1_temp.jpg") + "</p>"), std::string::npos);
   EXPECT_NE(repaired.Document.find(Binary("_1_temp.jpg")), std::string::npos);
+}
+
+// Every id is a valid name, but a table in the body has the picture's: the picture gives way.
+TEST(RepairInTheWalk, PictureIdTakenByATableInTheBodyChanges) {
+  THTMLParser parser;
+  PictureServices services("cover.jpg", "a.jpg");
+  ConversionOptions options;
+  options.RepairStructure = true;
+  const platform::CodePage codePage(1251);
+  const std::string html =
+      "<html><body><table id=\"a.jpg\"><tr><td>x</td></tr></table><p><img src=a.jpg></p>"
+      "</body></html>";
+  const ConversionResult repaired = ConvertDocument(parser, html, options, services, codePage);
+  ASSERT_TRUE(repaired.Ok);
+  ExpectValid(repaired.Document);
+  EXPECT_NE(repaired.Document.find("<table id=\"a.jpg\">"), std::string::npos);
+  EXPECT_NE(repaired.Document.find("<p>" + Picture("a.jpg_2") + "</p>"), std::string::npos);
+  EXPECT_NE(repaired.Document.find(Binary("a.jpg_2")), std::string::npos);
 }
 
 }  // namespace
