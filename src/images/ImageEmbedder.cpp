@@ -52,16 +52,33 @@ std::string ImageEmbedder::ResolvePath(std::string_view src) const {
   return path;
 }
 
+// Pictures of one file name in different folders must not share an id, or every reference
+// would show the first: a later one gets "_2", "_3", ... before its extension.
+std::string ImageEmbedder::UnusedId(std::string id) const {
+  const auto taken = [this](std::string_view candidate) {
+    for (const TImageSet& set : imageSets_) {
+      if (set.Id == candidate) return true;
+    }
+    return false;
+  };
+  if (!taken(id)) return id;
+  const size_t dot = id.rfind('.');
+  const std::string stem = id.substr(0, dot), extension = id.substr(dot);
+  for (int n = 2;; ++n) {
+    std::string candidate = stem + "_" + std::to_string(n) + extension;
+    if (!taken(candidate)) return candidate;
+  }
+}
+
 std::string ImageEmbedder::EmbedSource(std::string_view src, std::string& binaries) {
   std::string path = ResolvePath(src);
 
   for (const TImageSet& set : imageSets_) {
     if (set.SourceFile != path) continue;
-    const std::string id = LowerFileName(set.EmbeddedFile);
-    return ImageContentType(id).empty() ? std::string() : ImageReference(id);
+    return set.Id.empty() ? std::string() : ImageReference(set.Id);
   }
 
-  imageSets_.push_back({path, {}});
+  imageSets_.push_back({path, {}, {}});
   const std::string ext = engine::ToLowerAscii(ExtensionOf(path));
   if (ext == ".jpg") {
     if (NeedsResize(PictureKind::Jpeg, path, options_)) path = ResizeJpeg(path, options_, scratch_);
@@ -72,16 +89,18 @@ std::string ImageEmbedder::EmbedSource(std::string_view src, std::string& binari
   }
   imageSets_.back().EmbeddedFile = path;
 
-  const std::string id = LowerFileName(path);
-  if (id.empty()) return {};
-  const std::string type = ImageContentType(id);
+  const std::string name = LowerFileName(path);
+  if (name.empty()) return {};
+  const std::string type = ImageContentType(name);
   if (type.empty()) return {};
+  const std::string id = UnusedId(name);
 
   std::string result;
   const std::string data = EncodeFileBase64(path);
   if (!data.empty()) {
     result = ImageReference(id);
     AppendBinaryElement(binaries, type, id, data);
+    imageSets_.back().Id = id;
   } else {
     // A missing or empty file has no binary, so a later tag must not refer to one either.
     imageSets_.back().EmbeddedFile.clear();

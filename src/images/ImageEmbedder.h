@@ -17,11 +17,13 @@ class ScratchFolder;
 
 namespace images {
 
-// One picture met in the conversion: the path resolved from `src`, and the file that was
-// encoded (differs when the picture was scaled or converted; empty when nothing was encoded).
+// One picture met in the conversion: the path resolved from `src`, the file that was encoded
+// (differs when the picture was scaled or converted; empty when nothing was encoded), and the id
+// of its binary (empty when nothing was encoded).
 struct TImageSet {
   std::string SourceFile;
   std::string EmbeddedFile;
+  std::string Id;
 };
 
 class ImageEmbedder {
@@ -44,6 +46,7 @@ class ImageEmbedder {
 
  private:
   std::string ResolvePath(std::string_view src) const;
+  std::string UnusedId(std::string id) const;
 
   PictureOptions options_;
   std::string sourceFolder_;

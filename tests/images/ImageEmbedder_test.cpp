@@ -64,6 +64,25 @@ TEST_F(EmbedImageTest, RepeatedPictureGivesTwoReferencesAndOneBinary) {
   EXPECT_EQ(sets_[0].EmbeddedFile, sets_[0].SourceFile);
 }
 
+// Without their own ids the second picture's references would show the first picture.
+TEST_F(EmbedImageTest, PicturesOfOneNameInTwoFoldersGetIdsOfTheirOwn) {
+  const std::string first = fixtures::PatternJpeg(40, 30), second = fixtures::PatternJpeg(30, 40);
+  source_.Write("a/pic.jpg", first);
+  source_.Write("b/Pic.jpg", second);
+  source_.Write("c/pic_2.jpg", first);
+  const std::string refs =
+      EmbedAll("<img src=a/pic.jpg><img src=b/Pic.jpg><img src=c/pic_2.jpg><img src=b/Pic.jpg>");
+  EXPECT_EQ(refs,
+            "<image xlink:href=\"#pic.jpg\"/><image xlink:href=\"#pic_2.jpg\"/>"
+            "<image xlink:href=\"#pic_2_2.jpg\"/><image xlink:href=\"#pic_2.jpg\"/>");
+  const auto binaries = Binaries();
+  ASSERT_EQ(binaries.size(), 3u);
+  EXPECT_EQ(binaries[0].Id, "pic.jpg");
+  EXPECT_EQ(binaries[1].Id, "pic_2.jpg");
+  EXPECT_EQ(binaries[1].Data, second);
+  EXPECT_EQ(binaries[2].Id, "pic_2_2.jpg");
+}
+
 struct SizeCase {
   const char* Name;
   int Width, Height;
