@@ -1,7 +1,10 @@
 #include "cli/CliUserInterface.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
+#include "engine/TextUtil.h"
 #include "platform/CodePage.h"
 
 namespace cli {
@@ -39,11 +42,29 @@ fb2meta::PersonName ParseAuthor(std::string_view text) {
   return name;
 }
 
+std::string MessageForTerminal(std::string_view line, std::string_view locale, int codePage) {
+  const std::string charset =
+      engine::ToLowerAscii(locale.substr(std::min(locale.find('.'), locale.size())));
+  if (charset.rfind(".utf-8", 0) != 0 && charset.rfind(".utf8", 0) != 0) return std::string(line);
+  for (size_t pos = 0; pos < line.size();) {
+    if (!platform::DecodeUtf8(line, pos)) return platform::CodePage(codePage).ToUtf8(line);
+  }
+  return std::string(line);
+}
+
 void CliUserInterface::ShowMessage(std::string_view caption, std::string_view text) {
   std::string line(caption);
   if (!caption.empty() && !text.empty()) line += ": ";
   line += text;
-  std::cerr << "vellumor-cli: " << line << "\n";
+  std::string_view locale;
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    if (const char* value = std::getenv(name); value && *value) {
+      locale = value;
+      break;
+    }
+  }
+  std::cerr << "vellumor-cli: "
+            << MessageForTerminal(line, locale, platform::SystemCodePageNumber()) << "\n";
   Messages.push_back(std::move(line));
 }
 
