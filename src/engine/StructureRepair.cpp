@@ -127,22 +127,6 @@ bool IsValidInteger(std::string_view v) {
   return true;
 }
 
-std::string_view TrimBlanks(std::string_view v) {
-  while (!v.empty() && IsBlank(v.front())) v.remove_prefix(1);
-  while (!v.empty() && IsBlank(v.back())) v.remove_suffix(1);
-  return v;
-}
-
-bool IsXmlName(std::string_view v) {
-  if (v.empty()) return false;
-  const unsigned char first = static_cast<unsigned char>(v[0]);
-  if (!(IsAsciiLetter(v[0]) || v[0] == '_' || first >= 0x80)) return false;
-  for (char c : v) {
-    if (!(IsNameChar(c) || static_cast<unsigned char>(c) >= 0x80) || c == ':') return false;
-  }
-  return true;
-}
-
 // A link target libxml2 and readers take as a URI: a stray "%", a second "#" and brackets
 // are percent-encoded.
 void AppendLinkTarget(std::string& out, std::string_view v) {
