@@ -6,37 +6,10 @@
 #include <vector>
 
 #include "app/PlainTextEditor.h"
+#include "support/FakeUserInterface.h"
 
 namespace editor {
 namespace {
-
-// Records the messages; nothing else is asked by the search.
-class MessageRecorder : public app::UserInterface {
- public:
-  void ShowMessage(std::string_view, std::string_view text) override {
-    messages.emplace_back(text);
-  }
-  std::string AskOpenFile(std::string_view, const std::vector<app::FileFilter>&,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskSaveFile(std::string_view, const std::vector<app::FileFilter>&, std::string_view,
-                          std::string_view) override {
-    return {};
-  }
-  std::string AskFolder(std::string_view, std::string_view) override { return {}; }
-  bool EditBookInfo(fb2meta::BookInfo&) override { return false; }
-  std::string PickGenres(std::string_view genres) override { return std::string(genres); }
-  void SetBusy(bool) override {}
-  void ShowProgress(size_t, size_t) override {}
-  void SetStatus(int, std::string_view) override {}
-  void SetCaption(std::string_view) override {}
-  void ShowPage(int) override {}
-  void ShowFindDialog() override {}
-  void ShowReplaceDialog() override {}
-
-  std::vector<std::string> messages;
-};
 
 struct FindCase {
   const char* Name;
@@ -62,16 +35,16 @@ TEST(FindInEditorTest, SearchesForwardFromTheSelection) {
     SCOPED_TRACE(c.Name);
     app::PlainTextEditor editor(c.Text);
     editor.Select(c.SelStart, c.SelLength);
-    MessageRecorder ui;
+    testsupport::FakeUserInterface ui;
     EXPECT_EQ(FindInEditor(editor, c.Search, false, ui), c.Found);
     if (c.Found) {
       EXPECT_EQ(editor.SelectionStart(), c.FoundAt);
       EXPECT_EQ(editor.SelectionLength(), std::string(c.Search).size());
-      EXPECT_TRUE(ui.messages.empty());
+      EXPECT_TRUE(ui.Messages.empty());
     } else {
       EXPECT_EQ(editor.SelectionStart(), c.SelStart);
       EXPECT_EQ(editor.SelectionLength(), c.SelLength);
-      EXPECT_EQ(ui.messages, std::vector<std::string>{"              The End              "});
+      EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"              The End              "});
     }
     EXPECT_EQ(editor.Text(), c.Text);
   }
@@ -79,9 +52,9 @@ TEST(FindInEditorTest, SearchesForwardFromTheSelection) {
 
 TEST(FindInEditorTest, QuietSearchShowsNoMessage) {
   app::PlainTextEditor editor("abc");
-  MessageRecorder ui;
+  testsupport::FakeUserInterface ui;
   EXPECT_FALSE(FindInEditor(editor, "zzz", true, ui));
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.Messages.empty());
 }
 
 TEST(ReplaceSelectionTest, ReplacesOnlyAnExactSelection) {
@@ -100,7 +73,7 @@ TEST(ReplaceSelectionTest, ReplacesOnlyAnExactSelection) {
 // The replace-all loop as the commands describe it, one replacement and one search at a time.
 size_t ReplaceAllStepByStep(app::TextEditor& editor, std::string_view text,
                             std::string_view replacement) {
-  MessageRecorder ui;
+  testsupport::FakeUserInterface ui;
   size_t count = 0;
   while (editor.SelectedText() == text) {
     editor.ReplaceSelection(replacement);
