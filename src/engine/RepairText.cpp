@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace engine::repair {
 
 namespace {
@@ -67,34 +71,30 @@ size_t ReferenceLength(std::string_view s, size_t pos) {
 // Where the next byte AppendSafeText must look at is, from `i`: eight bytes at a time while a
 // word holds none, as text runs are long and such bytes rare.
 size_t SkipPlainText(std::string_view s, size_t i) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  constexpr uint64_t kHighs = 0x8080808080808080u;
-  auto hasZero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
   const size_t n = s.size();
-  for (;;) {
-    while (i + 8 <= n) {
-      uint64_t word;
-      std::memcpy(&word, s.data() + i, 8);
-      // Bytes below 32 (tabs and line breaks among them), "&", "<", ">" and '"'.
-      const uint64_t maybe = ((word - kOnes * 32) & ~word & kHighs) |
-                             hasZero(word ^ (kOnes * '&')) | hasZero(word ^ (kOnes * '<')) |
-                             hasZero(word ^ (kOnes * '>')) | hasZero(word ^ (kOnes * '"'));
-      if (!maybe) {
-        i += 8;
-        continue;
-      }
-      if constexpr (std::endian::native != std::endian::little) break;
-      // The lowest flag is exact (the ones above it may not be); it may be a blank.
-      i += static_cast<size_t>(std::countr_zero(maybe)) / 8;
-      if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
-      ++i;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: text runs are long and the bytes to look at rare.
+  const __m128i amp = _mm_set1_epi8('&'), lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>');
+  const __m128i quote = _mm_set1_epi8('"'), control = _mm_set1_epi8(31);
+  while (i + 16 <= n) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    // Bytes below 32 (tabs and line breaks among them), "&", "<", ">" and '"'.
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, lt)),
+                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, gt), _mm_cmpeq_epi8(v, quote)),
+                                  _mm_cmpeq_epi8(_mm_min_epu8(v, control), v)));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    if (mask == 0) {
+      i += 16;
+      continue;
     }
-    const size_t end = std::min(n, i + 8);
-    for (; i < end; ++i) {
-      if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
-    }
-    if (i == n) return n;
+    i += static_cast<size_t>(std::countr_zero(mask));
+    if (kSafeTextStops[static_cast<unsigned char>(s[i])]) return i;
+    ++i;  // a tab or line break
   }
+#endif
+  while (i < n && !kSafeTextStops[static_cast<unsigned char>(s[i])]) ++i;
+  return i;
 }
 
 void AppendSafeText(std::string& out, std::string_view s, bool attribute) {
