@@ -13,17 +13,27 @@
 
 namespace engine::repair {
 
-inline bool IsAsciiLetter(char c) {
+constexpr bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
-inline bool IsDigit(char c) {
+constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
-inline bool IsNameStart(char c) {
+constexpr bool IsNameStart(char c) {
   return IsAsciiLetter(c) || c == '_' || c == ':';
 }
+
+// The bytes of a tag or attribute name, by table: names are read for every tag of a body.
+inline constexpr std::array<bool, 256> kNameChars = [] {
+  std::array<bool, 256> chars{};
+  for (int b = 0; b < 128; ++b) {
+    const char c = static_cast<char>(b);
+    chars[b] = IsNameStart(c) || IsDigit(c) || c == '-' || c == '.';
+  }
+  return chars;
+}();
 inline bool IsNameChar(char c) {
-  return IsNameStart(c) || IsDigit(c) || c == '-' || c == '.';
+  return kNameChars[static_cast<unsigned char>(c)];
 }
 
 // Equality of the short strings compared here, without the cost of a library call.

@@ -167,7 +167,9 @@ class Repairer {
   void OnClose(El name);
 
   Decision Decide(const Open& top, El x) const;
-  void Place(El x);  // makes room for x: closes and wraps until the top may hold it
+  // Makes room for x: closes and wraps until the top may hold it; returns what the top does
+  // with x then (contain or drop it).
+  Decision Place(El x);
   void Push(El e, El source, std::string attributes, bool asWritten = false);
   void CloseTop(bool byItsOwnTag);
   void CloseAllAbove(size_t index);
@@ -547,17 +549,17 @@ void Repairer::ReopenPending() {
   }
 }
 
-void Repairer::Place(El x) {
+Decision Repairer::Place(El x) {
   pendingInsert_ = pending_.size();
   for (;;) {
     if (stack_.empty()) {
       bodyOpened_ = true;
       Push(El::Body, El::Unknown, {});
-      if (x == El::Body) return;
+      if (x == El::Body) return {Act::Contain, x};
       continue;
     }
     const Decision d = Decide(stack_.back(), x);
-    if (d.What == Act::Contain || d.What == Act::Drop) return;
+    if (d.What == Act::Contain || d.What == Act::Drop) return d;
     if (d.What == Act::Wrap) {
       Push(d.Element, El::Unknown, {});
       continue;
@@ -588,8 +590,7 @@ void Repairer::OnOpen(const RawTag& tag, El element) {
     }
   }
   if ((IsStyle(element) || element == El::A) && stack_.size() >= kMaxDepth) return;
-  Place(element);
-  const Decision d = Decide(stack_.back(), element);
+  const Decision d = Place(element);
   if (d.What == Act::Drop) return;
   bool usable = true;
   std::string attributes = Attributes(d.Element, tag.Attributes, usable);
