@@ -1,7 +1,6 @@
 #include "cli/CliUserInterface.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iostream>
 
 #include "engine/TextUtil.h"
@@ -56,15 +55,9 @@ void CliUserInterface::ShowMessage(std::string_view caption, std::string_view te
   std::string line(caption);
   if (!caption.empty() && !text.empty()) line += ": ";
   line += text;
-  std::string_view locale;
-  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    if (const char* value = std::getenv(name); value && *value) {
-      locale = value;
-      break;
-    }
-  }
   std::cerr << "vellumor-cli: "
-            << MessageForTerminal(line, locale, platform::SystemCodePageNumber()) << "\n";
+            << MessageForTerminal(line, platform::LocaleName(), platform::SystemCodePageNumber())
+            << "\n";
   Messages.push_back(std::move(line));
 }
 

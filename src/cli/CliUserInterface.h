@@ -29,7 +29,7 @@ struct BookInfoAnswers {
 // "First|Middle|Last"; missing parts are empty.
 fb2meta::PersonName ParseAuthor(std::string_view text);
 
-// A message line as a terminal of `locale` (the LC_ALL, LC_CTYPE or LANG value) reads it.
+// A message line as a terminal of `locale` (see platform::LocaleName) reads it.
 // Messages are text in code page `codePage` but may quote paths, which are the file system's
 // bytes: for a UTF-8 terminal a line that is UTF-8 already stays, any other is converted from
 // the code page. Other terminals get the bytes as they are.

@@ -226,15 +226,20 @@ int CodePageForLocale(std::string_view locale) {
   return 1252;
 }
 
+std::string_view LocaleName() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    if (const char* value = std::getenv(name); value && *value) return value;
+  }
+  return {};
+}
+
 int SystemCodePageNumber() {
   if (const char* forced = std::getenv("VELLUMOR_CODEPAGE"); forced && *forced) {
     const int n = std::atoi(forced);
     if (IsKnownCodePage(n)) return n;
   }
-  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    if (const char* value = std::getenv(name); value && *value) return CodePageForLocale(value);
-  }
-  return 1252;
+  const std::string_view locale = LocaleName();
+  return locale.empty() ? 1252 : CodePageForLocale(locale);
 }
 
 }  // namespace platform

@@ -44,7 +44,10 @@ class CodePage {
 // The code page Windows would choose as ANSI code page for a locale name such as "ru_RU.UTF-8".
 int CodePageForLocale(std::string_view locale);
 
-// The system code page: VELLUMOR_CODEPAGE=NNNN when set, else from LC_ALL, LC_CTYPE or LANG.
+// The locale the process runs in: the first of LC_ALL, LC_CTYPE and LANG that is set, or empty.
+std::string_view LocaleName();
+
+// The system code page: VELLUMOR_CODEPAGE=NNNN when set, else from LocaleName().
 int SystemCodePageNumber();
 
 // UTF-8 helpers used by the conversions.
