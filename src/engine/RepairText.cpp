@@ -97,35 +97,39 @@ size_t SkipPlainText(std::string_view s, size_t i) {
   return i;
 }
 
-void AppendSafeText(std::string& out, std::string_view s, bool attribute) {
-  const size_t n = s.size();
-  size_t plain = 0;
-  size_t i = 0;
-  for (;;) {
-    while (i < n && !kSafeTextStops[static_cast<unsigned char>(s[i])]) ++i;
-    if (i == n) break;
-    const char c = s[i];
-    std::string_view replacement;
-    if (c == '&') {
-      const size_t length = ReferenceLength(s, i);
-      if (length != 0) {
+std::optional<std::string_view> SafeReplacementAt(std::string_view s, size_t& i, bool attribute) {
+  switch (s[i]) {
+    case '&':
+      if (const size_t length = ReferenceLength(s, i); length != 0) {
         i += length;
-        continue;
+        return std::nullopt;
       }
-      replacement = "&amp;";
-    } else if (c == '<') {
-      replacement = "&lt;";
-    } else if (c == '>') {
-      replacement = "&gt;";
-    } else if (c == '"') {
-      if (!attribute) {
-        ++i;
-        continue;
-      }
-      replacement = "&quot;";
+      ++i;
+      return "&amp;";
+    case '<':
+      ++i;
+      return "&lt;";
+    case '>':
+      ++i;
+      return "&gt;";
+    case '"':
+      ++i;
+      if (!attribute) return std::nullopt;
+      return "&quot;";
+    default:  // a byte XML does not allow
+      ++i;
+      return "";
+  }
+}
+
+void AppendSafeText(std::string& out, std::string_view s, bool attribute) {
+  size_t plain = 0;
+  for (size_t i = 0; (i = SkipPlainText(s, i)) < s.size();) {
+    const size_t at = i;
+    if (const auto replacement = SafeReplacementAt(s, i, attribute)) {
+      out.append(s.substr(plain, at - plain)).append(*replacement);
+      plain = i;
     }
-    out.append(s.substr(plain, i - plain)).append(replacement);
-    plain = ++i;
   }
   out.append(s.substr(plain));
 }

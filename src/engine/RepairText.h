@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,11 @@ inline constexpr std::array<bool, 256> kSafeTextStops = [] {
 
 // Where the next byte AppendSafeText must look at is, from `i` (the text's size when none).
 size_t SkipPlainText(std::string_view s, size_t i);
+
+// At `i`, a byte kSafeTextStops marks: the text AppendSafeText writes for it ("" drops it), with
+// `i` moved past the byte; or nothing, with `i` moved past what stays as it is (a reference, or
+// '"' outside an attribute).
+std::optional<std::string_view> SafeReplacementAt(std::string_view s, size_t& i, bool attribute);
 
 // Text made safe for XML without changing what it reads as: a "&" that opens no reference is
 // written "&amp;", "<" and ">" as references (and '"' in an attribute); bytes XML does not allow

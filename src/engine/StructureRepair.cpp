@@ -161,7 +161,7 @@ class Repairer {
   std::vector<std::string> Ids() const { return {ids_.begin(), ids_.end()}; }
 
  private:
-  size_t TextUpToTag(size_t pos, RawTag& tag, size_t& tagEnd);
+  size_t TextUpToTag(size_t pos);
   void OnBlanks(size_t from, size_t to);
   void OnOpen(const RawTag& tag, El element);
   void OnClose(El name);
@@ -228,15 +228,15 @@ void Repairer::OnBlanks(size_t from, size_t to) {
   }
 }
 
-// Handles the text from `pos` up to the next tag, which it reads into `tag`, and returns where
-// that tag begins (the body's size when none follows). A "<" that opens no tag is text; the
-// text is made safe as AppendSafeText does it, keeping what needs no change.
-size_t Repairer::TextUpToTag(size_t pos, RawTag& tag, size_t& tagEnd) {
+// Handles the text from `pos` up to the next tag, which it reads into tag_ and tagEnd_, and
+// returns where that tag begins (the body's size when none follows). A "<" that opens no tag is
+// text; the text is made safe as AppendSafeText does it, keeping what needs no change.
+size_t Repairer::TextUpToTag(size_t pos) {
   const std::string_view s = in_;
   const size_t n = s.size();
   size_t i = pos;
   while (i < n && IsBlank(s[i])) ++i;
-  if (i == n || (s[i] == '<' && ReadTag(s, i, tag, tagEnd))) {
+  if (i == n || (s[i] == '<' && ReadTag(s, i, tag_, tagEnd_))) {
     if (i > pos) OnBlanks(pos, i);
     return i;
   }
@@ -244,30 +244,14 @@ size_t Repairer::TextUpToTag(size_t pos, RawTag& tag, size_t& tagEnd) {
   Place(El::Text);
   if (InParagraphChain()) ReopenPending();
   size_t plain = pos;
-  for (;;) {
-    i = SkipPlainText(s, i);
-    if (i == n) break;
-    const char c = s[i];
-    std::string_view replacement;
-    if (c == '<') {
-      if (ReadTag(s, i, tag, tagEnd)) break;
-      replacement = "&lt;";
-    } else if (c == '&') {
-      const size_t length = ReferenceLength(s, i);
-      if (length != 0) {
-        i += length;
-        continue;
-      }
-      replacement = "&amp;";
-    } else if (c == '>') {
-      replacement = "&gt;";
-    } else if (c == '"') {
-      ++i;
-      continue;
+  while ((i = SkipPlainText(s, i)) < n) {
+    if (s[i] == '<' && ReadTag(s, i, tag_, tagEnd_)) break;
+    const size_t at = i;
+    if (const auto replacement = SafeReplacementAt(s, i, false)) {
+      Keep(plain, at);
+      Out().append(*replacement);
+      plain = i;
     }
-    Keep(plain, i);
-    Out().append(replacement);
-    plain = ++i;
   }
   Keep(plain, i);
   return i;
@@ -277,24 +261,20 @@ void Repairer::Run(std::string_view body) {
   in_ = body;
   size_t pos = 0;
   while (pos < body.size()) {
-    RawTag& tag = tag_;
-    size_t tagEnd = 0;
-    const size_t tagBegin = TextUpToTag(pos, tag, tagEnd);
-    if (tagBegin >= body.size()) break;
-    tagBegin_ = tagBegin;
-    tagEnd_ = tagEnd;
-    const El element = ElementOf(tag.Name);
-    if (tag.Closing) {
+    tagBegin_ = TextUpToTag(pos);
+    if (tagBegin_ >= body.size()) break;
+    const El element = ElementOf(tag_.Name);
+    if (tag_.Closing) {
       if (element != El::Body) FlushAfterBody();
       OnClose(element);
     } else if (element != El::Unknown) {
       if (element != El::Body) FlushAfterBody();
-      OnOpen(tag, element);
-      if (tag.SelfClosing) OnClose(element);
+      OnOpen(tag_, element);
+      if (tag_.SelfClosing) OnClose(element);
     }
-    pos = tagEnd;
+    pos = tagEnd_;
   }
-  tag_ = RawTag{};
+  tag_ = RawTag{};  // the closings below are no tag's own
   while (!stack_.empty()) CloseTop(false);
   FlushAfterBody();
   if (!bodyOpened_) Out().append("<body>\r\n<section>\r\n</section>\r\n</body>\r\n");
