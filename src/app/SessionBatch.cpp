@@ -15,8 +15,6 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kTitle = "Vellumor";
-
 const std::vector<FileFilter>& LoadListFilters() {
   static const std::vector<FileFilter> filters = {{"Text Files (*.txt)", "*.txt"},
                                                   {"All files (*.*)", "*.*"}};
@@ -88,11 +86,11 @@ batch::BatchSteps Session::BatchStartSteps() {
     try {
       return ConvertFileToFolder(file, folder);
     } catch (const std::system_error& failure) {
-      ui_.ShowMessage(kTitle, failure.what());
+      ui_.ShowMessage(kProgramName, failure.what());
       errno = failure.code().value();
     } catch (const std::exception& failure) {
       const int code = errno;
-      ui_.ShowMessage(kTitle, failure.what());
+      ui_.ShowMessage(kProgramName, failure.what());
       errno = code;
     }
     return false;
@@ -114,7 +112,7 @@ void Session::Act_BatchLoadList() {
   if (chosen.empty()) return;
   const std::optional<std::string> bytes = platform::ReadWholeFile(chosen);
   if (!bytes) {
-    ui_.ShowMessage(kTitle, "Cannot open file \"" + chosen + "\". " + std::strerror(errno));
+    ui_.ShowMessage(kProgramName, "Cannot open file \"" + chosen + "\". " + std::strerror(errno));
     return;
   }
   // As every text read from a file, the list ends at a NUL byte.
@@ -126,7 +124,7 @@ void Session::Act_BatchSaveList() {
   if (chosen.empty()) return;
   const std::string name = batch::ListFileName(chosen);
   if (const int error = platform::WriteFileAtomically(name, BatchList.ToText()); error != 0)
-    ui_.ShowMessage(kTitle, output::CannotCreateMessage(name, std::strerror(error)));
+    ui_.ShowMessage(kProgramName, output::CannotCreateMessage(name, std::strerror(error)));
 }
 
 }  // namespace app

@@ -11,8 +11,6 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kTitle = "Vellumor";
-
 // The desktop's opener for a document, started on its own: its end and result are not awaited.
 void OpenWithDesktop(const std::string& path) {
   const std::string opener = platform::FindOnPath("xdg-open");
@@ -26,7 +24,7 @@ void Session::ConvertAndOfferSave() {
   if (!result) {
     // Offering the previous result for saving would report the failure as a success.
     RemoveWordExport();
-    ui_.ShowMessage(kTitle,
+    ui_.ShowMessage(kProgramName,
                     "Conversion failed" + (result.Reason.empty() ? "" : ": " + result.Reason));
     return;
   }
@@ -86,7 +84,7 @@ void Session::Act_SaveAndView() {
 
 void Session::OpenWithShell(const std::string& path) {
   if (!platform::IsExistingFile(path)) {
-    ui_.ShowMessage(kTitle, "File " + path + " not exist.");
+    ui_.ShowMessage(kProgramName, "File " + path + " not exist.");
     return;
   }
   if (ShellOpener)

@@ -12,8 +12,6 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kMessageCaption = "Vellumor";
-
 // Embeds the cover picture: scaled first when it is too large. A kind that cannot be embedded
 // gives no cover; an undecodable picture raises an error that ends the conversion.
 void PrepareCover(Session& session, const std::string& path) {
@@ -50,7 +48,7 @@ bool ShowBookInfo(Session& session) {
     try {
       SaveBookInfoDialogSettings(file, book);
     } catch (const IniWriteError& failure) {
-      session.Ui().ShowMessage(kMessageCaption, failure.what());
+      session.Ui().ShowMessage(kProgramName, failure.what());
     }
   }
   return ok;

@@ -50,8 +50,7 @@ void Session::ReplaceAllInActiveEditor(std::string_view text, std::string_view r
   TextEditor* editor = ActiveEditor();
   if (!editor) return;
   const size_t count = editor::ReplaceAllFromSelection(*editor, text, replacement);
-  ui_.ShowMessage(editor::kMessageCaption,
-                  std::to_string(count) + std::string(editor::kItemsReplacedSuffix));
+  ui_.ShowMessage(kProgramName, std::to_string(count) + std::string(editor::kItemsReplacedSuffix));
 }
 
 void Session::Act_Find() {

@@ -11,8 +11,6 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kTitle = "Vellumor";
-
 const std::vector<FileFilter>& Fb2Filters() {
   static const std::vector<FileFilter> filters = {{"Fiction Book files (*.fb2)", "*.fb2"}};
   return filters;
@@ -43,7 +41,7 @@ std::string EditorBytes(const TextEditor& editor) {
 }  // namespace
 
 void Session::SetWindowCaption(std::string_view name) {
-  ui_.SetCaption(std::string(kTitle) + " : " + std::string(name));
+  ui_.SetCaption(std::string(kProgramName) + " : " + std::string(name));
 }
 
 void Session::DetectOutputEncoding() {
@@ -82,7 +80,7 @@ bool Session::SaveFb2As() {
   try {
     SaveFb2(name);
   } catch (const output::SaveError& failure) {
-    ui_.ShowMessage(kTitle, failure.what());
+    ui_.ShowMessage(kProgramName, failure.what());
     return false;
   }
   document_.ProposedFb2Name = name;
@@ -97,7 +95,7 @@ bool Session::SaveFb2To(const std::string& path) {
   try {
     SaveFb2(name);
   } catch (const output::SaveError& failure) {
-    ui_.ShowMessage(kTitle, failure.what());
+    ui_.ShowMessage(kProgramName, failure.what());
     return false;
   }
   document_.LastFb2Path = name;
@@ -115,7 +113,7 @@ void Session::Act_SaveResult() {
   try {
     SaveFb2(name);
   } catch (const output::SaveError& failure) {
-    ui_.ShowMessage(kTitle, failure.what());
+    ui_.ShowMessage(kProgramName, failure.what());
     return;
   }
   document_.LastFb2Path = platform::ChangeFileExtension(name, ".fb2");

@@ -9,8 +9,6 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kMessageCaption = "Vellumor";
-
 const std::vector<FileFilter>& OptionsFileFilters() {
   static const std::vector<FileFilter> filters = {{"Text Files (*.txt)", "*.txt"},
                                                   {"All Files (*.*)", "*.*"}};
@@ -37,7 +35,7 @@ bool Session::SaveSettings(const WindowPlacement& placement) {
   try {
     app::SaveSettings(file, settings_, placement);
   } catch (const IniWriteError& failure) {
-    ui_.ShowMessage(kMessageCaption, failure.what());
+    ui_.ShowMessage(kProgramName, failure.what());
     return false;
   }
   return true;
@@ -48,7 +46,7 @@ bool Session::ExportOptions(const std::string& path) {
   try {
     app::ExportOptions(file, settings_);
   } catch (const IniWriteError& failure) {
-    ui_.ShowMessage(kMessageCaption, failure.what());
+    ui_.ShowMessage(kProgramName, failure.what());
     return false;
   }
   return true;

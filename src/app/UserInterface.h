@@ -12,6 +12,9 @@ struct BookInfo;
 
 namespace app {
 
+// The caption of the program's messages and the start of its window caption.
+inline constexpr std::string_view kProgramName = "Vellumor";
+
 // One filter of a file dialog: its caption and its patterns ("*.htm;*.html").
 struct FileFilter {
   std::string Caption;

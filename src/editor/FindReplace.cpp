@@ -13,7 +13,7 @@ bool FindInEditor(app::TextEditor& editor, std::string_view text, bool quiet,
   const std::string whole = editor.Text();
   const size_t hit = from <= whole.size() ? whole.find(text, from) : std::string::npos;
   if (hit == std::string::npos) {
-    if (!quiet) ui.ShowMessage(kMessageCaption, kTheEndMessage);
+    if (!quiet) ui.ShowMessage(app::kProgramName, kTheEndMessage);
     return false;
   }
   editor.Select(hit, text.size());

@@ -13,8 +13,6 @@ namespace editor {
 // Fourteen blanks on each side.
 inline constexpr std::string_view kTheEndMessage = "              The End              ";
 inline constexpr std::string_view kItemsReplacedSuffix = " items replaced.";
-// The caption of the messages.
-inline constexpr std::string_view kMessageCaption = "Vellumor";
 
 // Searches `text` forward: right after the selection when the selection is `text` itself, else
 // from the selection's start. Selects the occurrence and returns true; otherwise leaves the
