@@ -1,8 +1,6 @@
 // Batch conversion: one source file converted and saved into a folder without questions, and the
 // batch window's commands over its conversion list.
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -25,18 +23,6 @@ const std::vector<FileFilter>& SaveListFilters() {
   static const std::vector<FileFilter> filters = {{"Text Files (*.txt)", "*.txt"},
                                                   {"All Files (*.*)", "*.*"}};
   return filters;
-}
-
-// True for an existing file that is not a folder. Otherwise errno tells why: what stat said,
-// or EISDIR for a folder.
-bool SourceFileExists(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) return false;
-  if (S_ISDIR(info.st_mode)) {
-    errno = EISDIR;
-    return false;
-  }
-  return true;
 }
 
 // Batch mode and the busy indication for one file, ended on every way out. The error code the
@@ -67,7 +53,7 @@ std::string Session::BatchOutputPath(const std::string& file, const std::string&
 }
 
 bool Session::ConvertFileToFolder(const std::string& file, const std::string& folder) {
-  if (!SourceFileExists(file)) return false;
+  if (!platform::IsExistingFile(file)) return false;
   ClearResultDocument();
   ClearSourceDocument();
   const BatchFileScope scope(*this);

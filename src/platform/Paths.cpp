@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 namespace platform {
 
 std::string_view FileNameOf(std::string_view path) {
@@ -28,7 +30,12 @@ std::string ChangeFileExtension(std::string_view path, std::string_view extensio
 
 bool IsExistingFile(const std::string& path) {
   struct stat info {};
-  return !path.empty() && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  if (stat(path.c_str(), &info) != 0) return false;
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace platform

@@ -15,7 +15,8 @@ std::string_view FileExtensionOf(std::string_view path);
 std::string_view FileStemOf(std::string_view path);
 // The extension replaced by (or, when there is none, extended with) `extension`.
 std::string ChangeFileExtension(std::string_view path, std::string_view extension);
-// True when `path` names an existing file that is not a folder.
+// True when `path` names an existing file that is not a folder. Otherwise errno tells why: what
+// stat said (ENOENT for an empty path), or EISDIR for a folder.
 bool IsExistingFile(const std::string& path);
 
 }  // namespace platform
