@@ -46,14 +46,31 @@ std::string RewriteReferences(std::string_view html, std::string_view name,
   return out;
 }
 
-bool MoveFile(const fs::path& from, const fs::path& to) {
+// Empty when moved; otherwise why not.
+std::error_code MoveFile(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   fs::rename(from, to, ec);
-  if (!ec) return true;
+  if (!ec) return ec;
   // The scratch folder may lie on another file system.
-  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) return false;
-  fs::remove(from, ec);
-  return true;
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+  if (ec) return ec;
+  std::error_code ignored;
+  fs::remove(from, ignored);
+  return ec;
+}
+
+ExportResult Failed(std::string reason) {
+  return {false, std::move(reason)};
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+// "120 s", or "300 ms" for a limit that is not whole seconds.
+std::string DurationText(std::chrono::milliseconds limit) {
+  if (limit.count() % 1000 == 0) return std::to_string(limit.count() / 1000) + " s";
+  return std::to_string(limit.count()) + " ms";
 }
 
 }  // namespace
@@ -90,11 +107,11 @@ std::string PrepareExportHtml(std::string_view utf8Html, const std::vector<std::
   return html;
 }
 
-bool ConvertWithWord(const std::string& source, const std::string& target,
-                     const platform::CodePage& codePage, const WordBridgeOptions& options) {
+ExportResult ConvertWithWord(const std::string& source, const std::string& target,
+                             const platform::CodePage& codePage, const WordBridgeOptions& options) {
   const std::string program = platform::FindOnPath(options.Program);
-  if (program.empty() || target.empty()) return false;
-  std::error_code ec;
+  if (program.empty()) return Failed("program " + Quoted(options.Program) + " not found");
+  if (target.empty()) return Failed("no name for the export");
   try {
     platform::ScratchFolder scratch;
     const fs::path root = scratch.Path();
@@ -105,18 +122,25 @@ bool ConvertWithWord(const std::string& source, const std::string& target,
     // The export names its pictures after the document: a plain name keeps them plain.
     const std::string extension = engine::ToLowerAscii(platform::FileExtensionOf(source));
     const fs::path input = in / ("document" + extension);
-    fs::copy_file(source, input);
+    std::error_code ec;
+    fs::copy_file(source, input, ec);
+    if (ec) return Failed("cannot copy " + Quoted(source) + ": " + ec.message());
 
     const platform::RunOutcome run = platform::RunWithTimeLimit(
         {program, "-env:UserInstallation=file://" + PercentEncode((root / "profile").string()),
          "--headless", "--invisible", "--nologo", "--nodefault", "--norestore", "--nolockcheck",
          "--convert-to", "html:HTML (StarWriter)", "--outdir", out.string(), input.string()},
         options.TimeLimit);
-    if (!run.Started || run.TimedOut || run.ExitCode != 0) return false;
+    if (!run.Started) return Failed(Quoted(program) + " could not be started");
+    if (run.TimedOut)
+      return Failed(Quoted(program) + " did not finish within " + DurationText(options.TimeLimit));
+    if (run.ExitCode < 0) return Failed(Quoted(program) + " ended abnormally");
+    if (run.ExitCode != 0)
+      return Failed(Quoted(program) + " ended with exit status " + std::to_string(run.ExitCode));
 
     const std::optional<std::string> html =
         platform::ReadWholeFile((out / "document.html").string());
-    if (!html) return false;
+    if (!html) return Failed(Quoted(program) + " wrote no HTML");
     std::vector<std::string> pictures;
     for (const fs::directory_entry& entry : fs::directory_iterator(out)) {
       const std::string name = entry.path().filename().string();
@@ -127,22 +151,29 @@ bool ConvertWithWord(const std::string& source, const std::string& target,
     const std::string folderReference = PercentEncode(platform::FileNameOf(folder));
     const std::string text = PrepareExportHtml(*html, pictures, folderReference, codePage);
 
-    bool ok = true;
+    std::string reason;
     if (!pictures.empty()) {
       fs::create_directories(folder, ec);
-      ok = !ec;
-      for (size_t i = 0; ok && i < pictures.size(); ++i) {
-        ok = MoveFile(out / pictures[i], fs::path(folder) / pictures[i]);
+      if (ec) reason = "cannot create " + Quoted(folder) + ": " + ec.message();
+      for (size_t i = 0; reason.empty() && i < pictures.size(); ++i) {
+        ec = MoveFile(out / pictures[i], fs::path(folder) / pictures[i]);
+        if (ec)
+          reason = "cannot move " + Quoted(pictures[i]) + " into " + Quoted(folder) + ": " +
+                   ec.message();
       }
     }
-    if (ok) ok = platform::WriteFileAtomically(target, text) == 0;
-    if (!ok) {
-      if (!pictures.empty()) DeleteFolderTree(folder);
-      return false;
+    if (reason.empty()) {
+      if (const int error = platform::WriteFileAtomically(target, text); error != 0)
+        reason = "cannot write " + Quoted(target) + ": " +
+                 std::error_code(error, std::generic_category()).message();
     }
-    return true;
-  } catch (const std::exception&) {
-    return false;
+    if (!reason.empty()) {
+      if (!pictures.empty()) DeleteFolderTree(folder);
+      return Failed(std::move(reason));
+    }
+    return {true, {}};
+  } catch (const std::exception& failure) {
+    return Failed(failure.what());
   }
 }
 

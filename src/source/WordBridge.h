@@ -17,12 +17,22 @@ struct WordBridgeOptions {
   std::chrono::milliseconds TimeLimit = std::chrono::seconds(120);
 };
 
+// The outcome of an export: converts to true on success, otherwise says why not.
+struct ExportResult {
+  bool Ok = false;
+  std::string Reason;  // why not, in words ("program \"soffice\" not found", ...); empty when Ok
+
+  explicit operator bool() const { return Ok; }
+};
+
 // Exports `source` to an HTML file at `target` in the code page, its pictures in the folder named
-// like `target` with ".files", referred to relatively. True on success; false when the program
-// is missing, fails or runs out of time (its process group is then killed), and nothing is left
-// at `target` or in the picture folder then.
-bool ConvertWithWord(const std::string& source, const std::string& target,
-                     const platform::CodePage& codePage, const WordBridgeOptions& options = {});
+// like `target` with ".files", referred to relatively. Fails when the program is missing, cannot
+// be started, ends with an error or runs out of time (its process group is then killed), writes
+// no HTML, or a file cannot be copied or written; nothing is left at `target` or in the picture
+// folder then.
+ExportResult ConvertWithWord(const std::string& source, const std::string& target,
+                             const platform::CodePage& codePage,
+                             const WordBridgeOptions& options = {});
 
 // Bytes outside the letters, digits and "-._~/" written as "%XX", as in a URL.
 std::string PercentEncode(std::string_view text);

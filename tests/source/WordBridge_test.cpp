@@ -99,20 +99,50 @@ TEST_F(FakeExporterTest, PutsTheHtmlAtTargetAndThePicturesBesideIt) {
   EXPECT_FALSE(fs::exists(fs::path(outdir).parent_path()));
 }
 
-TEST_F(FakeExporterTest, FailureLeavesNothingBehind) {
+TEST_F(FakeExporterTest, FailureSaysWhyAndLeavesNothingBehind) {
   testsupport::WriteFile(dir_ / "a.rtf", "rtf");
   const std::string target = dir_ / "a.htm";
-  WordBridgeOptions options;
-
-  options.Program = Script(std::string(kExport) + "exit 3\n");  // exported, yet failed
-  EXPECT_FALSE(ConvertWithWord(dir_ / "a.rtf", target, Cp1251(), options));
-  options.Program = Script("");  // succeeds without writing anything
-  EXPECT_FALSE(ConvertWithWord(dir_ / "a.rtf", target, Cp1251(), options));
-  options.Program = dir_ / "no-such-program";
-  EXPECT_FALSE(ConvertWithWord(dir_ / "a.rtf", target, Cp1251(), options));
-  options.Program = Script(kExport);
-  EXPECT_FALSE(ConvertWithWord(dir_ / "missing.rtf", target, Cp1251(), options));
-  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a.rtf", "args", "fake-soffice"}));
+  const std::string script = dir_ / "fake-soffice";
+  struct Case {
+    const char* Name;
+    std::string Program;  // the script's body, or a program path when `Body` is false
+    bool Body;
+    std::string Source;
+    std::string Target;
+    std::string Reason;
+  };
+  const Case cases[] = {
+      {"exported, yet failed", std::string(kExport) + "exit 3\n", true, "a.rtf", target,
+       "\"" + script + "\" ended with exit status 3"},
+      {"ended by a signal", "kill -9 $$\n", true, "a.rtf", target,
+       "\"" + script + "\" ended abnormally"},
+      {"succeeds without writing anything", "", true, "a.rtf", target,
+       "\"" + script + "\" wrote no HTML"},
+      {"no such program", dir_ / "no-such-program", false, "a.rtf", target,
+       "program \"" + dir_ / "no-such-program" + "\" not found"},
+      {"no such program on PATH", "vellumor-no-such-program", false, "a.rtf", target,
+       "program \"vellumor-no-such-program\" not found"},
+      {"missing document", kExport, true, "missing.rtf", target,
+       "cannot copy \"" + dir_ / "missing.rtf" + "\": No such file or directory"},
+      // The export's folder is taken by a file: the pictures cannot go there.
+      {"picture folder taken", kExport, true, "a.rtf", dir_ / "taken.htm",
+       "cannot create \"" + dir_ / "taken.files" + "\": "},
+      // A folder of the target's name: the pictures went beside it and are removed again.
+      {"target is a folder", kExport, true, "a.rtf", dir_ / "shelf.htm",
+       "cannot write \"" + dir_ / "shelf.htm" + "\": "},
+  };
+  testsupport::WriteFile(dir_ / "taken.files", "a file");
+  fs::create_directory(dir_ / "shelf.htm");
+  for (const Case& c : cases) {
+    WordBridgeOptions options;
+    options.Program = c.Body ? Script(c.Program) : c.Program;
+    const ExportResult result = ConvertWithWord(dir_ / c.Source, c.Target, Cp1251(), options);
+    EXPECT_FALSE(result) << c.Name;
+    EXPECT_EQ(result.Reason.rfind(c.Reason, 0), 0u) << c.Name << ": " << result.Reason;
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a.rtf", "args", "fake-soffice", "shelf.htm",
+                                                      "taken.files"}))
+        << c.Name;
+  }
 }
 
 TEST_F(FakeExporterTest, TimeLimitKillsTheExport) {
@@ -121,7 +151,8 @@ TEST_F(FakeExporterTest, TimeLimitKillsTheExport) {
   options.Program = Script(std::string(kExport) + "sleep 30\n");
   options.TimeLimit = std::chrono::milliseconds(300);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(ConvertWithWord(dir_ / "a.rtf", dir_ / "a.htm", Cp1251(), options));
+  EXPECT_EQ(ConvertWithWord(dir_ / "a.rtf", dir_ / "a.htm", Cp1251(), options).Reason,
+            "\"" + options.Program + "\" did not finish within 300 ms");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_FALSE(fs::exists(dir_ / "a.htm"));
   EXPECT_FALSE(fs::exists(dir_ / "a.files"));
