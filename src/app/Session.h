@@ -14,6 +14,7 @@
 #include "app/ConversionSettings.h"
 #include "app/DocumentState.h"
 #include "app/Settings.h"
+#include "app/SourceConversion.h"
 #include "app/TextEditor.h"
 #include "app/UserInterface.h"
 #include "batch/BatchStart.h"
@@ -87,9 +88,9 @@ class Session {
   // SourcePath left to the caller, WordExportPath emptied first. True when a text was loaded.
   bool OpenSourceBatch(const std::string& fileName);
   // Exports the word-processor document `fileName` to HTML beside it (blanks as "_", numbered
-  // alternatives when the name is taken) and loads the export; WordExportPath names it. False
-  // when the export failed; nothing is loaded then.
-  bool LoadWordDocument(const std::string& fileName);
+  // alternatives when the name is taken) and loads the export; WordExportPath names it. On a
+  // failed export nothing is loaded and the result says why.
+  source::ExportResult LoadWordDocument(const std::string& fileName);
   // True for the extensions that go through the export (.doc, .docx, .rtf, any letter case).
   static bool IsWordDocument(std::string_view path);
   // The export program; tests point it at a stand-in.
@@ -101,7 +102,24 @@ class Session {
   // offers the save dialog. A failed conversion says "Conversion failed" (with its reason) and
   // opens no save dialog; the result editor keeps its text.
   void Act_ConvertExecute();
-  // The file named on the command line, converted once when the window first shows.
+  // Opens `fileName` by its extension without a dialog and converts it; the outcome is data for
+  // the caller to show (only the tokenizer's complaints and, outside batch mode, the book
+  // information dialog appear meanwhile). SourcePath and the first status panel name the file.
+  // - A file that cannot be used (missing, a folder, not a plain file, unreadable): ErrorCode and
+  //   a Reason naming the file; nothing is loaded.
+  // - A word-processor document whose export fails: ExportFailed and the export's reason.
+  // - An extension of no source (see `other`), or a file that gives no text: SourceLoaded false
+  //   and a Reason.
+  // - Otherwise the source editor holds the cleaned text (SourceLoaded) and Ok says whether the
+  //   conversion put a book into the result editor, Reason why not.
+  // A word-processor export stays beside its document, named by WordExportPath, for the caller's
+  // RemoveWordExport. Shows the busy indication.
+  SourceConversion ConvertSourceFile(const std::string& fileName,
+                                     OtherExtensions other = OtherExtensions::LoadNothing);
+  // The file named on the command line, converted once when the window first shows, then the
+  // save dialog. A missing file is named in the first status panel; a file that cannot be read
+  // or a failed export or conversion is said in a message box (no save dialog then); a file that
+  // gives no text does nothing. Never throws for a bad file.
   void ConvertStartupFile(const std::string& fileName);
   // Deletes the word-processor export named by WordExportPath and its ".files" folder, and
   // forgets the name.
@@ -123,11 +141,16 @@ class Session {
 
  private:
   // The steps of OpenSource: the file to open (the dialog when `fileName` is empty; empty when
-  // cancelled), and loading it by its extension without busy indication.
+  // cancelled), and loading it by its extension without busy indication. The outcome tells
+  // whether a text was loaded, and why not (Ok stays false). File errors propagate.
   std::string ChooseSourceFile(const std::string& fileName);
-  bool LoadChosenSource(const std::string& fileName, bool interactive);
-  // Converts the loaded source, removes the export and offers the save dialog.
+  SourceConversion LoadChosenSource(const std::string& fileName, bool interactive,
+                                    OtherExtensions other = OtherExtensions::LoadNothing);
+  // Converts the loaded source, then OfferSave.
   void ConvertAndOfferSave();
+  // After a conversion: removes the export, then offers the save dialog, or when `converted` is
+  // false says the one "Conversion failed" message with `reason`.
+  void OfferSave(bool converted, std::string_view reason);
 
  public:
   // --- Conversion (SessionConversion.cpp)

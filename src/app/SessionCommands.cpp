@@ -21,11 +21,14 @@ void OpenWithDesktop(const std::string& path) {
 
 void Session::ConvertAndOfferSave() {
   const engine::ConversionResult result = ConvertDocument();
-  if (!result) {
+  OfferSave(result.Ok, result.Reason);
+}
+
+void Session::OfferSave(bool converted, std::string_view reason) {
+  if (!converted) {
     // Offering the previous result for saving would report the failure as a success.
     RemoveWordExport();
-    ui_.ShowMessage(kProgramName,
-                    "Conversion failed" + (result.Reason.empty() ? "" : ": " + result.Reason));
+    ui_.ShowMessage(kProgramName, ConversionFailedMessage(reason));
     return;
   }
   if (document_.ProposedFb2Name.empty())
@@ -57,8 +60,13 @@ void Session::ConvertStartupFile(const std::string& fileName) {
                                ? std::filesystem::current_path().string() + "/" + name
                                : name;
   const BusyIndication busy(ui_);
-  LoadChosenSource(ChooseSourceFile(path), true);
-  if (source_.LineCount() != 0) ConvertAndOfferSave();
+  const SourceConversion outcome = ConvertSourceFile(ChooseSourceFile(path));
+  if (outcome.ErrorCode != 0) {
+    ui_.ShowMessage(kProgramName, outcome.Reason);
+    return;
+  }
+  // A file that gives no text has nothing to convert and nothing to say.
+  if (outcome.SourceLoaded || outcome.ExportFailed) OfferSave(outcome.Ok, outcome.Reason);
 }
 
 void Session::RemoveWordExport() {

@@ -1,6 +1,8 @@
 // Bringing documents into the editors: HTML and word-processor sources into the source editor,
 // FB2 files back into the result editor.
 
+#include <cerrno>
+#include <optional>
 #include <vector>
 
 #include "app/BusyIndication.h"
@@ -40,6 +42,10 @@ const std::vector<FileFilter>& Fb2OpenFilters() {
   return filters;
 }
 
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
 LineBreak LineBreakOf(std::string_view text) {
   if (text == "\n") return LineBreak::Lf;
   if (text == "\r") return LineBreak::Cr;
@@ -61,13 +67,15 @@ void Session::LoadSourceHtml(const std::string& path) {
       }));
 }
 
-bool Session::LoadWordDocument(const std::string& fileName) {
+source::ExportResult Session::LoadWordDocument(const std::string& fileName) {
   const source::ExportName name = source::ChooseWordExportName(fileName, source::PathTaken);
-  if (!source::ConvertWithWord(fileName, name.Html, codePage_, WordBridge)) return false;
+  source::ExportResult exported =
+      source::ConvertWithWord(fileName, name.Html, codePage_, WordBridge);
+  if (!exported) return exported;
   // Remembered before loading, so that the export is removed even when it cannot be read.
   document_.WordExportPath = name.Html;
   LoadSourceHtml(name.Html);
-  return true;
+  return exported;
 }
 
 std::string Session::ChooseSourceFile(const std::string& fileName) {
@@ -77,39 +85,74 @@ std::string Session::ChooseSourceFile(const std::string& fileName) {
   return name;
 }
 
-bool Session::LoadChosenSource(const std::string& fileName, bool interactive) {
+SourceConversion Session::LoadChosenSource(const std::string& fileName, bool interactive,
+                                           OtherExtensions other) {
   if (interactive) ui_.SetStatus(0, fileName);
   ClearSourceDocument();
   ui_.SetStatus(0, fileName);
   if (interactive) document_.SourcePath = fileName;
-  bool loaded = false;
-  switch (RouteOf(fileName)) {
+  SourceConversion outcome;
+  SourceRoute route = RouteOf(fileName);
+  if (route == SourceRoute::None && other == OtherExtensions::ReadAsHtml) route = SourceRoute::Html;
+  switch (route) {
     case SourceRoute::Html:
       LoadSourceHtml(fileName);
-      loaded = true;
+      outcome.SourceLoaded = true;
       break;
     case SourceRoute::WordDocument:
-      loaded = LoadWordDocument(fileName);
+      if (const source::ExportResult exported = LoadWordDocument(fileName); exported) {
+        outcome.SourceLoaded = true;
+      } else {
+        outcome.ExportFailed = true;
+        outcome.Reason = Quoted(fileName) + " could not be exported to HTML: " + exported.Reason;
+      }
       break;
     case SourceRoute::None:
+      outcome.Reason =
+          Quoted(fileName) + " is not a source document (.htm, .html, .doc, .docx, .rtf)";
       break;
   }
-  if (loaded) document_.SourceHtmlPath = "New";
+  if (outcome.SourceLoaded) document_.SourceHtmlPath = "New";
   SetWindowCaption(document_.SourceHtmlPath);
-  return loaded;
+  return outcome;
 }
 
 bool Session::OpenSource(const std::string& fileName) {
   const std::string name = ChooseSourceFile(fileName);
   if (name.empty()) return false;
   const BusyIndication busy(ui_);
-  return LoadChosenSource(name, true);
+  return LoadChosenSource(name, true).SourceLoaded;
 }
 
 bool Session::OpenSourceBatch(const std::string& fileName) {
   document_.WordExportPath.clear();
   const BusyIndication busy(ui_);
-  return LoadChosenSource(fileName, false);
+  return LoadChosenSource(fileName, false).SourceLoaded;
+}
+
+SourceConversion Session::ConvertSourceFile(const std::string& fileName, OtherExtensions other) {
+  if (std::optional<SourceConversion> unusable = CheckSourceFile(fileName)) return *unusable;
+  const BusyIndication busy(ui_);
+  SourceConversion outcome;
+  try {
+    outcome = LoadChosenSource(fileName, true, other);
+  } catch (const platform::FileOpenError& failure) {
+    // Readable a moment ago: gone since, or a read error.
+    outcome = CheckSourceFile(fileName).value_or(SourceConversion{});
+    if (outcome.ErrorCode == 0) outcome.ErrorCode = EIO;
+    outcome.Reason = failure.what();
+    return outcome;
+  }
+  if (!outcome.SourceLoaded) return outcome;
+  if (source_.LineCount() == 0) {
+    outcome.SourceLoaded = false;
+    outcome.Reason = Quoted(fileName) + " holds no text to convert";
+    return outcome;
+  }
+  engine::ConversionResult result = ConvertDocument();
+  outcome.Ok = result.Ok;
+  if (!result) outcome.Reason = std::move(result.Reason);
+  return outcome;
 }
 
 void Session::Act_openFB2() {

@@ -9,7 +9,6 @@
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
 #include "output/SaveError.h"
-#include "platform/FileOpenError.h"
 
 namespace cli {
 namespace {
@@ -26,8 +25,6 @@ std::string DefaultOutput(const std::string& file) {
 }
 
 int RunConvert(ConvertArgs& args) {
-  if (!std::filesystem::is_regular_file(args.File))
-    throw InputError("no such file \"" + args.File + "\"");
   if (args.Run.Authors.size() > 4) throw InputError("at most four --author options");
   ApplyCodePageOption(args.Run);
 
@@ -45,31 +42,17 @@ int RunConvert(ConvertArgs& args) {
   // The command line always answers the book information dialog.
   session.Settings().ShowTitleInfo = true;
 
-  session.Document().SourcePath = args.File;
-  session.Document().SourceHtmlPath = args.File;
   // A word-processor document goes through its HTML export, removed again on every way out.
   struct ExportRemoval {
     app::Session& Owner;
     ~ExportRemoval() { Owner.RemoveWordExport(); }
   } removal{session};
-  try {
-    if (app::Session::IsWordDocument(args.File)) {
-      if (!session.LoadWordDocument(args.File)) {
-        std::cerr << "vellumor-cli: Conversion failed: \"" << args.File
-                  << "\" could not be exported to HTML\n";
-        return kExitFailed;
-      }
-    } else {
-      session.LoadSourceHtml(args.File);
-    }
-  } catch (const platform::FileOpenError& failure) {
-    throw InputError(failure.what());
-  }
-
-  const engine::ConversionResult result = session.ConvertDocument();
-  if (!result) {
-    std::cerr << "vellumor-cli: Conversion failed"
-              << (result.Reason.empty() ? "" : ": " + result.Reason) << "\n";
+  // Any extension but a word processor's is read as HTML.
+  const app::SourceConversion outcome =
+      session.ConvertSourceFile(args.File, app::OtherExtensions::ReadAsHtml);
+  if (outcome.ErrorCode != 0) throw InputError(outcome.Reason);
+  if (!outcome) {
+    ui.ShowMessage({}, app::ConversionFailedMessage(outcome.Reason));
     return kExitFailed;
   }
   if (args.Out == "-") {

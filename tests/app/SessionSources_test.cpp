@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "app/PlainTextEditor.h"
@@ -209,6 +210,98 @@ TEST_F(SessionSourcesTest, BatchOpeningLeavesSourcePathToTheCaller) {
   EXPECT_EQ(source.Text(), "");
 }
 
+// --- Converting a source file by name
+
+TEST_F(SessionSourcesTest, ConvertSourceFileGivesItsOutcomeAsData) {
+  session.Settings().ShowTitleInfo = false;
+  const std::string good = Html("Good.htm", "<html><body><h1>Tale</h1><p>text</p></body></html>");
+  const std::string notes = Html("notes.txt", "<html><body><p>notes</p></body></html>");
+  const std::string empty = Html("empty.html", "");
+  const std::string missing = folder / "missing.htm";
+  const std::string shelf = folder / "shelf.htm";
+  fs::create_directory(shelf);
+  // Reading a pipe would wait for a writer that never comes.
+  const std::string pipe = folder / "pipe.htm";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const auto cannotOpen = [](const std::string& path) {
+    return "Cannot open file \"" + path + "\". ";
+  };
+  struct Case {
+    const char* Name;
+    std::string File;
+    OtherExtensions Other;
+    bool Ok;
+    bool Loaded;
+    int Code;
+    std::string Reason;  // how the reason starts; empty: no reason
+  };
+  const Case cases[] = {
+      {"HTML", good, OtherExtensions::LoadNothing, true, true, 0, ""},
+      {"missing file", missing, OtherExtensions::LoadNothing, false, false, ENOENT,
+       cannotOpen(missing) + "No such file or directory"},
+      {"folder", shelf, OtherExtensions::LoadNothing, false, false, EISDIR,
+       cannotOpen(shelf) + "Is a directory"},
+      {"pipe", pipe, OtherExtensions::LoadNothing, false, false, EINVAL,
+       cannotOpen(pipe) + "Not a regular file"},
+      {"other extension", notes, OtherExtensions::LoadNothing, false, false, 0,
+       "\"" + notes + "\" is not a source document"},
+      {"other extension read as HTML", notes, OtherExtensions::ReadAsHtml, true, true, 0, ""},
+      {"no text", empty, OtherExtensions::LoadNothing, false, false, 0,
+       "\"" + empty + "\" holds no text"},
+  };
+  for (const Case& c : cases) {
+    result.Load("previous result");
+    const SourceConversion outcome = session.ConvertSourceFile(c.File, c.Other);
+    EXPECT_EQ(static_cast<bool>(outcome), c.Ok) << c.Name;
+    EXPECT_EQ(outcome.SourceLoaded, c.Loaded) << c.Name;
+    EXPECT_FALSE(outcome.ExportFailed) << c.Name;
+    EXPECT_EQ(outcome.ErrorCode, c.Code) << c.Name;
+    if (c.Reason.empty()) {
+      EXPECT_EQ(outcome.Reason, "") << c.Name;
+    } else {
+      EXPECT_EQ(outcome.Reason.rfind(c.Reason, 0), 0u) << c.Name << ": " << outcome.Reason;
+    }
+    if (c.Ok) {
+      EXPECT_EQ(session.Document().SourcePath, c.File) << c.Name;
+      EXPECT_EQ(session.Document().SourceHtmlPath, "New") << c.Name;
+      EXPECT_TRUE(testsupport::IsWellFormedXml(result.Text())) << c.Name;
+      EXPECT_NE(result.Text().find(c.File == good ? "Tale" : "notes"), std::string::npos);
+    } else {
+      EXPECT_EQ(result.Text(), "previous result") << c.Name;
+    }
+    EXPECT_FALSE(ui.Busy) << c.Name;
+  }
+  EXPECT_TRUE(ui.Messages.empty()) << ui.MessageTexts().front();
+  EXPECT_TRUE(ui.Dialogs.empty());
+}
+
+TEST_F(SessionSourcesTest, ConvertSourceFileLeavesTheExportToTheCallerAndSaysWhyOneFailed) {
+  session.Settings().ShowTitleInfo = false;
+  FakeExporter();
+  const std::string doc = Html("Tale.doc", "doc");
+  const SourceConversion converted = session.ConvertSourceFile(doc);
+  EXPECT_TRUE(converted.Ok) << converted.Reason;
+  EXPECT_EQ(session.Document().WordExportPath, folder / "Tale.htm");
+  EXPECT_TRUE(fs::exists(folder / "Tale.files/document_html_1.png"));
+  EXPECT_NE(result.Text().find("<binary"), std::string::npos);
+  session.RemoveWordExport();
+  EXPECT_FALSE(fs::exists(folder / "Tale.htm"));
+
+  FakeExporter(false);
+  result.Load("previous result");
+  const SourceConversion failed = session.ConvertSourceFile(doc);
+  EXPECT_FALSE(failed.Ok);
+  EXPECT_FALSE(failed.SourceLoaded);
+  EXPECT_TRUE(failed.ExportFailed);
+  EXPECT_EQ(failed.ErrorCode, 0);
+  EXPECT_EQ(failed.Reason, "\"" + doc + "\" could not be exported to HTML: \"" +
+                               folder / "fake-soffice" + "\" ended with exit status 1");
+  EXPECT_EQ(session.Document().WordExportPath, "");
+  EXPECT_EQ(result.Text(), "previous result");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Tale.doc", "fake-soffice", "picture.png"}));
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
 // --- Conversion commands
 
 TEST_F(SessionSourcesTest, ConvertAsksForASourceWhenEmptyAndCancelDoesNothing) {
@@ -278,6 +371,30 @@ TEST_F(SessionSourcesTest, StartupFile) {
   EXPECT_EQ(ui.StatusText(0), "File " + missing + " not found");
   session.ConvertStartupFile("");
   EXPECT_EQ(ui.Dialogs.size(), 1u);
+}
+
+TEST_F(SessionSourcesTest, StartupFileThatCannotBeConvertedSaysWhyWithoutThrowing) {
+  session.Settings().ShowTitleInfo = false;
+  const std::string pipe = folder / "pipe.htm";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  FakeExporter(false);
+  const std::string doc = Html("Tale.rtf", "rtf");
+  const std::string empty = Html("empty.htm", "");
+  ui.AnswerSave(folder / "never.fb2");
+
+  EXPECT_NO_THROW(session.ConvertStartupFile(pipe));
+  EXPECT_NO_THROW(session.ConvertStartupFile(doc));
+  EXPECT_NO_THROW(session.ConvertStartupFile(empty));  // nothing to convert, nothing to say
+
+  ASSERT_EQ(ui.Messages.size(), 2u);
+  EXPECT_EQ(ui.Messages[0].Caption, "Vellumor");
+  EXPECT_EQ(ui.Messages[0].Text, "Cannot open file \"" + pipe + "\". Not a regular file");
+  EXPECT_EQ(ui.Messages[1].Caption, "Vellumor");
+  EXPECT_EQ(ui.Messages[1].Text, "Conversion failed: \"" + doc +
+                                     "\" could not be exported to HTML: \"" +
+                                     folder / "fake-soffice" + "\" ended with exit status 1");
+  EXPECT_EQ(ui.PendingAnswers(), 1u);  // no save dialog
+  EXPECT_FALSE(ui.Busy);
 }
 
 TEST_F(SessionSourcesTest, RemoveWordExportKeepsLetterCaseAndForgetsTheName) {

@@ -1,8 +1,12 @@
 // vellumor-cli convert on the kinds of source: a page that declares UTF-8 is read in it, any
-// extension but a word processor's is read as HTML, and a missing source is an input error.
+// extension but a word processor's is read as HTML, a source that cannot be read is an input
+// error, and a failed export says why.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/Process.h"
@@ -34,11 +38,40 @@ TEST(ConvertSourcesCli, ReadsTheDeclaredCharacterSetAndAnyNonWordExtensionAsHtml
   }
 }
 
-TEST(ConvertSourcesCli, MissingSourceIsAnInputError) {
+TEST(ConvertSourcesCli, UnreadableSourceIsAnInputErrorThatSaysWhy) {
   testsupport::TempFolder folder;
-  const auto run = RunProgram("vellumor-cli", {"convert", folder / "missing.rtf"});
-  EXPECT_EQ(run.ExitCode, 2) << run.Err;
-  EXPECT_TRUE(folder.Names().empty());  // no export, no book
+  std::filesystem::create_directory(folder / "shelf.htm");
+  ASSERT_EQ(mkfifo((folder / "pipe.htm").c_str(), 0600), 0);  // would wait for a writer
+  const std::pair<std::string, std::string> cases[] = {
+      {"missing.rtf", "No such file or directory"},
+      {"shelf.htm", "Is a directory"},
+      {"pipe.htm", "Not a regular file"},
+  };
+  for (const auto& [name, why] : cases) {
+    const auto run = RunProgram("vellumor-cli", {"convert", folder / name});
+    EXPECT_EQ(run.ExitCode, 2) << run.Err;
+    EXPECT_EQ(run.Err, "vellumor-cli: Cannot open file \"" + folder / name + "\". " + why + "\n");
+  }
+  // No export, no book.
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"pipe.htm", "shelf.htm"}));
+}
+
+TEST(ConvertSourcesCli, FailedExportSaysWhyAndLeavesNothing) {
+  testsupport::TempFolder bin, folder;
+  // A stand-in for the export program, found first on PATH.
+  const std::string program = bin / "soffice";
+  WriteFile(program, "#!/bin/sh\nexit 4\n");
+  chmod(program.c_str(), 0755);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (bin.Path().string() + ":" + path).c_str(), 1);
+  WriteFile(folder / "My Book.docx", "docx");
+  const auto run = RunProgram("vellumor-cli", {"convert", folder / "My Book.docx"});
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Err, "vellumor-cli: Conversion failed: \"" + folder / "My Book.docx" +
+                         "\" could not be exported to HTML: \"" + program +
+                         "\" ended with exit status 4\n");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"My Book.docx"}));
 }
 
 }  // namespace
