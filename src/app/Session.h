@@ -162,17 +162,19 @@ class Session {
   std::string CoverBinary;
 
   // --- Batch (SessionBatch.cpp)
-  // Converts one source file and saves the result into `folder` without asking anything; true
-  // when the conversion produced a result.
-  bool ConvertFileToFolder(const std::string& file, const std::string& folder);
+  // Converts one source file (ConvertSourceFile in batch mode) and saves the result into
+  // `folder` without asking anything; Ok when the conversion produced a result, whatever the
+  // save did (it shows its own errors). A file that cannot be used changes nothing.
+  SourceConversion ConvertFileToFolder(const std::string& file, const std::string& folder);
   // The output path of a batch conversion: folder, "/", the file's name with ".fb2".
   static std::string BatchOutputPath(const std::string& file, const std::string& folder);
   // The batch window's conversion list; its "Save to:" field is Settings().BatchOutputFolder.
   batch::ConversionList BatchList;
   // "Start": every entry converted into the "Save to:" folder and rewritten with its outcome.
   void StartBatch();
-  // What "Start" does for each entry: ConvertFileToFolder (an error escaping it is shown and
-  // makes the entry an "Error: " one, the batch goes on) and RemoveWordExport.
+  // What "Start" does for each entry: ConvertFileToFolder, its outcome handed on (an error
+  // escaping it is shown and makes the entry an "Error: " one, the batch goes on), and
+  // RemoveWordExport.
   batch::BatchSteps BatchStartSteps();
   // "Load file" and "Save file" of the conversion list (the saved name gets ".txt").
   void Act_BatchLoadList();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "app/BusyIndication.h"
 #include "app/Session.h"
 #include "output/SaveError.h"
 #include "platform/Paths.h"
@@ -25,25 +26,18 @@ const std::vector<FileFilter>& SaveListFilters() {
   return filters;
 }
 
-// Batch mode and the busy indication for one file, ended on every way out. The error code the
-// batch reports is the one the work left, so ending them keeps errno as it was.
-class BatchFileScope {
+// Batch mode for one file, ended on every way out.
+class BatchModeScope {
  public:
-  explicit BatchFileScope(Session& session) : session_(session) {
-    session_.Document().BatchMode = true;
-    session_.Ui().SetBusy(true);
+  explicit BatchModeScope(DocumentState& document) : document_(document) {
+    document_.BatchMode = true;
   }
-  ~BatchFileScope() {
-    const int code = errno;
-    session_.Ui().SetBusy(false);
-    session_.Document().BatchMode = false;
-    errno = code;
-  }
-  BatchFileScope(const BatchFileScope&) = delete;
-  BatchFileScope& operator=(const BatchFileScope&) = delete;
+  ~BatchModeScope() { document_.BatchMode = false; }
+  BatchModeScope(const BatchModeScope&) = delete;
+  BatchModeScope& operator=(const BatchModeScope&) = delete;
 
  private:
-  Session& session_;
+  DocumentState& document_;
 };
 
 }  // namespace
@@ -52,40 +46,35 @@ std::string Session::BatchOutputPath(const std::string& file, const std::string&
   return folder + "/" + platform::ChangeFileExtension(platform::FileNameOf(file), ".fb2");
 }
 
-bool Session::ConvertFileToFolder(const std::string& file, const std::string& folder) {
-  if (!platform::IsExistingFile(file)) return false;
+SourceConversion Session::ConvertFileToFolder(const std::string& file, const std::string& folder) {
+  if (std::optional<SourceConversion> unusable = CheckSourceFile(file)) return *unusable;
   ClearResultDocument();
   ClearSourceDocument();
-  const BatchFileScope scope(*this);
-  document_.SourcePath = file;
-  if (source_.Text().empty()) OpenSourceBatch(file);
-  if (source_.Text().empty()) return false;
-  const bool converted = ConvertDocument().Ok;
+  const BatchModeScope batchMode(document_);
+  const BusyIndication busy(ui_);
+  document_.WordExportPath.clear();
+  const SourceConversion outcome = ConvertSourceFile(file);
   // The save reports its own failures; the entry still counts the conversion.
-  if (converted) SaveFb2To(BatchOutputPath(file, folder));
-  return converted;
+  if (outcome.Ok) SaveFb2To(BatchOutputPath(file, folder));
+  return outcome;
 }
 
 batch::BatchSteps Session::BatchStartSteps() {
   batch::BatchSteps steps;
-  steps.ConvertFileToFolder = [this](const std::string& file, const std::string& folder) {
+  steps.ConvertFileToFolder = [this](const std::string& file,
+                                     const std::string& folder) -> batch::FileOutcome {
     try {
-      return ConvertFileToFolder(file, folder);
+      const SourceConversion outcome = ConvertFileToFolder(file, folder);
+      return {outcome.Ok, outcome.ErrorCode, outcome.Reason};
     } catch (const std::system_error& failure) {
       ui_.ShowMessage(kProgramName, failure.what());
-      errno = failure.code().value();
+      return {false, failure.code().value(), failure.what()};
     } catch (const std::exception& failure) {
-      const int code = errno;
       ui_.ShowMessage(kProgramName, failure.what());
-      errno = code;
+      return {false, 0, failure.what()};
     }
-    return false;
   };
-  steps.RemoveWordExport = [this] {
-    const int code = errno;
-    RemoveWordExport();
-    errno = code;
-  };
+  steps.RemoveWordExport = [this] { RemoveWordExport(); };
   return steps;
 }
 

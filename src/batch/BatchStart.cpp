@@ -1,6 +1,5 @@
 #include "batch/BatchStart.h"
 
-#include <cerrno>
 #include <filesystem>
 
 namespace batch {
@@ -36,11 +35,10 @@ void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterf
   std::vector<std::string>& entries = list.Entries();
   const size_t count = entries.size();
   for (size_t i = 0; i < count && i < entries.size(); ++i) {
-    errno = 0;
-    const bool done = steps.ConvertFileToFolder(entries[i], outputFolder);
-    entries[i] = OutcomeEntry(entries[i], done, errno);
+    const FileOutcome outcome = steps.ConvertFileToFolder(entries[i], outputFolder);
+    entries[i] = OutcomeEntry(entries[i], outcome.Done, outcome.ErrorCode);
     if (steps.RemoveWordExport) steps.RemoveWordExport();
-    if (entryDone) entryDone(i, entries[i]);
+    if (entryDone) entryDone(i, entries[i], outcome);
     ui.ShowProgress(i + 1, count);
   }
 }

@@ -10,9 +10,17 @@
 
 namespace batch {
 
+// How one file of the batch went.
+struct FileOutcome {
+  bool Done = false;   // the conversion produced a result
+  int ErrorCode = 0;   // the system's error number when the file could not be used, else 0
+  std::string Reason;  // why not, in words
+};
+
 struct BatchSteps {
-  // Converts one file into the folder; true when the conversion produced a result.
-  std::function<bool(const std::string& file, const std::string& folder)> ConvertFileToFolder;
+  // Converts one file into the folder.
+  std::function<FileOutcome(const std::string& file, const std::string& folder)>
+      ConvertFileToFolder;
   // Removes the word-processor export the file produced, if any.
   std::function<void()> RemoveWordExport;
 };
@@ -20,8 +28,9 @@ struct BatchSteps {
 // The entry's new text: "Done: " + entry, or "Error: " + code + ": " + entry.
 std::string OutcomeEntry(const std::string& entry, bool done, int errorCode);
 
-// Told each entry's index and new text once the entry is handled.
-using EntryDoneFn = std::function<void(size_t index, const std::string& entry)>;
+// Told each entry's index, new text and outcome once the entry is handled.
+using EntryDoneFn =
+    std::function<void(size_t index, const std::string& entry, const FileOutcome& outcome)>;
 
 // `outputFolder` is the "Save to:" field; the folder dialog may fill it.
 void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterface& ui,

@@ -24,6 +24,7 @@
 #include "batch/ConversionList.h"
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
+#include "platform/CodePage.h"
 #include "source/ExportNames.h"
 
 namespace cli {
@@ -37,8 +38,9 @@ struct BatchArgs {
   RunOptions Run;
 };
 
-// Told the list index and the new text of each entry once it is handled.
-using Report = std::function<void(size_t index, const std::string& outcome)>;
+// Told the list index, the new text of each entry and why it failed once it is handled.
+using Report =
+    std::function<void(size_t index, const std::string& outcome, const std::string& reason)>;
 
 // The entries of the run: the list file's lines as they are, then the FILE arguments.
 std::vector<std::string> BatchEntries(const BatchArgs& args) {
@@ -69,7 +71,9 @@ void RunShare(const BatchArgs& args, const std::vector<std::string>& entries,
 
   batch::StartBatch(session.BatchList, session.Settings().BatchOutputFolder, ui,
                     session.BatchStartSteps(),
-                    [&](size_t i, const std::string& outcome) { report(share[i], outcome); });
+                    [&](size_t i, const std::string& entry, const batch::FileOutcome& outcome) {
+                      report(share[i], entry, outcome.Done ? std::string() : outcome.Reason);
+                    });
 }
 
 // Splits the entries among at most `jobs` workers. Entries that write the same output file, or
@@ -108,18 +112,22 @@ std::vector<std::vector<size_t>> SplitEntries(const std::vector<std::string>& en
   return shares;
 }
 
-// Prints the outcomes in list order as they become known, with a progress line on stderr when
-// it is a terminal.
+// Prints the outcomes in list order as they become known, the reason of each failure on stderr,
+// with a progress line on stderr when it is a terminal.
 class OutcomePrinter {
  public:
-  OutcomePrinter(size_t total, bool progress) : outcomes_(total), progress_(progress) {}
+  OutcomePrinter(const std::vector<std::string>& entries, bool progress)
+      : entries_(entries), outcomes_(entries.size()), progress_(progress) {}
 
-  void Add(size_t index, const std::string& outcome) {
+  void Add(size_t index, const std::string& outcome, const std::string& reason) {
     if (index >= outcomes_.size() || outcomes_[index]) return;
-    outcomes_[index] = outcome;
+    outcomes_[index] = Outcome{outcome, reason};
     ++known_;
     if (progress_) std::cerr << "\r\033[K" << std::flush;
-    while (next_ < outcomes_.size() && outcomes_[next_]) Print(*outcomes_[next_++]);
+    while (next_ < outcomes_.size() && outcomes_[next_]) {
+      Print(entries_[next_], *outcomes_[next_]);
+      ++next_;
+    }
     std::cout.flush();
     if (progress_) {
       std::cerr << known_ << " of " << outcomes_.size() << (known_ == outcomes_.size() ? "\n" : "")
@@ -127,19 +135,35 @@ class OutcomePrinter {
     }
   }
   // Entries never reported (a worker that died) count as failed.
-  void FinishMissing(const std::vector<std::string>& entries) {
-    for (size_t i = 0; i < outcomes_.size(); ++i)
-      if (!outcomes_[i]) Add(i, batch::OutcomeEntry(entries[i], false, 0));
+  void FinishMissing() {
+    for (size_t i = 0; i < outcomes_.size(); ++i) {
+      if (!outcomes_[i])
+        Add(i, batch::OutcomeEntry(entries_[i], false, 0), "its worker ended before it");
+    }
   }
   bool AnyFailed() const { return failed_; }
 
  private:
-  void Print(const std::string& outcome) {
-    if (outcome.rfind("Done: ", 0) != 0) failed_ = true;
-    std::cout << outcome << "\n";
+  struct Outcome {
+    std::string Entry;  // the entry's new text
+    std::string Reason;
+  };
+
+  void Print(const std::string& entry, const Outcome& outcome) {
+    if (outcome.Entry.rfind("Done: ", 0) != 0) {
+      failed_ = true;
+      if (!outcome.Reason.empty()) {
+        std::cerr << "vellumor-cli: "
+                  << MessageForTerminal(entry + ": " + outcome.Reason, platform::LocaleName(),
+                                        platform::SystemCodePageNumber())
+                  << "\n";
+      }
+    }
+    std::cout << outcome.Entry << "\n";
   }
 
-  std::vector<std::optional<std::string>> outcomes_;
+  const std::vector<std::string>& entries_;
+  std::vector<std::optional<Outcome>> outcomes_;
   bool progress_;
   size_t known_ = 0;
   size_t next_ = 0;
@@ -156,20 +180,27 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A worker process: converts its share, sends "index\toutcome" records ended by a NUL byte (no
-// path holds one) and leaves with _exit once its Session is gone, so that nothing of the parent
-// (atexit handlers, stdio buffers) runs a second time.
+// A worker process: converts its share, sends records of three fields each ended by a NUL byte
+// (no path holds one): the index, the entry's new text and the reason of a failure; and leaves
+// with _exit once its Session is gone, so that nothing of the parent (atexit handlers, stdio
+// buffers) runs a second time.
 [[noreturn]] void RunWorker(const BatchArgs& args, const std::vector<std::string>& entries,
                             const std::vector<size_t>& share, int fd) {
   // A parent that is gone makes the write fail; the worker then stops and still cleans up.
   std::signal(SIGPIPE, SIG_IGN);
   int status = kExitOk;
   try {
-    RunShare(args, entries, share, [fd](size_t index, const std::string& outcome) {
-      std::string record = std::to_string(index) + "\t" + outcome;
-      record.push_back('\0');
-      if (!WriteAll(fd, record)) throw std::runtime_error("cannot report to the parent process");
-    });
+    RunShare(args, entries, share,
+             [fd](size_t index, const std::string& outcome, const std::string& reason) {
+               std::string record = std::to_string(index);
+               for (const std::string* field : {&outcome, &reason}) {
+                 record.push_back('\0');
+                 record.append(*field);
+               }
+               record.push_back('\0');
+               if (!WriteAll(fd, record))
+                 throw std::runtime_error("cannot report to the parent process");
+             });
   } catch (const std::exception& failure) {
     std::cerr << "vellumor-cli: " << failure.what() << "\n";
     status = kExitFailed;
@@ -189,13 +220,17 @@ struct Worker {
 
 // Takes the complete records out of the worker's pending bytes.
 void TakeRecords(Worker& worker, OutcomePrinter& printer) {
-  size_t end;
-  while ((end = worker.Pending.find('\0')) != std::string::npos) {
-    const std::string record = worker.Pending.substr(0, end);
-    worker.Pending.erase(0, end + 1);
-    const size_t tab = record.find('\t');
-    if (tab == std::string::npos) continue;
-    printer.Add(std::stoul(record.substr(0, tab)), record.substr(tab + 1));
+  for (;;) {
+    std::string fields[3];
+    size_t at = 0;
+    for (std::string& field : fields) {
+      const size_t end = worker.Pending.find('\0', at);
+      if (end == std::string::npos) return;
+      field = worker.Pending.substr(at, end - at);
+      at = end + 1;
+    }
+    worker.Pending.erase(0, at);
+    printer.Add(std::stoul(fields[0]), fields[1], fields[2]);
   }
 }
 
@@ -266,19 +301,21 @@ int RunBatch(BatchArgs& args) {
   const std::vector<std::string> entries = BatchEntries(args);
   ApplyCodePageOption(args.Run);
 
-  OutcomePrinter printer(entries.size(), isatty(STDERR_FILENO) == 1);
+  OutcomePrinter printer(entries, isatty(STDERR_FILENO) == 1);
   const std::vector<std::vector<size_t>> shares =
       SplitEntries(entries, args.OutDir, static_cast<size_t>(args.Jobs));
   if (shares.size() <= 1) {
     // One share is the whole list in its order: run here, exactly as "Start" runs.
     if (!shares.empty()) {
       RunShare(args, entries, shares[0],
-               [&](size_t index, const std::string& outcome) { printer.Add(index, outcome); });
+               [&](size_t index, const std::string& outcome, const std::string& reason) {
+                 printer.Add(index, outcome, reason);
+               });
     }
   } else {
     RunInWorkers(args, entries, shares, printer);
   }
-  printer.FinishMissing(entries);
+  printer.FinishMissing();
   std::cout.flush();
   return printer.AnyFailed() ? kExitFailed : kExitOk;
 }

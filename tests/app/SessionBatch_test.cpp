@@ -129,9 +129,46 @@ TEST_F(SessionBatchTest, FailedSaveIsShownButTheEntryCountsTheConversion) {
   std::filesystem::create_directory(out + "/Tale.fb2");    // the save cannot replace a folder
   session.StartBatch();
   EXPECT_EQ(session.BatchList.Entries()[0], "Done: " + folder / "in/Tale.htm");
-  EXPECT_EQ(session.BatchList.Entries()[1].rfind("Error: ", 0), 0u);
+  // No system error: the code is 0, not whatever the system recorded last.
+  EXPECT_EQ(session.BatchList.Entries()[1], Error(0, folder / "in/plain.txt"));
   ASSERT_EQ(ui.Messages.size(), 1u);
   EXPECT_NE(ui.Messages[0].Text.find("Tale.fb2"), std::string::npos) << ui.Messages[0].Text;
+}
+
+TEST_F(SessionBatchTest, StepsHandOnWhyAFileFailed) {
+  const std::string tale = Source("in/Tale.htm", "Tale");
+  const std::string plain = Source("in/plain.txt", "Plain");
+  const std::string missing = folder / "in/none.htm";
+  const std::string shelf = folder / "in/shelf.htm";
+  std::filesystem::create_directory(shelf);
+  struct Case {
+    std::string File;
+    bool Done;
+    int Code;
+    std::string Reason;  // how the reason starts
+  };
+  const Case cases[] = {
+      {tale, true, 0, ""},
+      {missing, false, ENOENT, "Cannot open file \"" + missing + "\". "},
+      {shelf, false, EISDIR, "Cannot open file \"" + shelf + "\". "},
+      {plain, false, 0, "\"" + plain + "\" is not a source document"},
+  };
+  const batch::BatchSteps steps = session.BatchStartSteps();
+  for (const Case& c : cases) {
+    result.Load("previous result");
+    const batch::FileOutcome outcome = steps.ConvertFileToFolder(c.File, out);
+    EXPECT_EQ(outcome.Done, c.Done) << c.File;
+    EXPECT_EQ(outcome.ErrorCode, c.Code) << c.File;
+    if (c.Reason.empty()) {
+      EXPECT_EQ(outcome.Reason, "") << c.File;
+    } else {
+      EXPECT_EQ(outcome.Reason.rfind(c.Reason, 0), 0u) << c.File << ": " << outcome.Reason;
+    }
+    // A file that cannot be used changes nothing; any other starts from empty documents.
+    EXPECT_EQ(result.Text() == "previous result", c.Code != 0) << c.File;
+  }
+  EXPECT_FALSE(session.Document().BatchMode);
+  EXPECT_TRUE(ui.Messages.empty());
 }
 
 TEST_F(SessionBatchTest, MissingOutputFolderStopsBeforeTheFirstFile) {

@@ -48,7 +48,7 @@ TEST(BatchStartTest, MissingFolderStopsBeforeTheFirstFile) {
   batch::StartBatch(list, folder, ui,
                     {[&](const std::string&, const std::string&) {
                        ++calls;
-                       return true;
+                       return batch::FileOutcome{true, 0, {}};
                      },
                      {}});
   ASSERT_EQ(ui.Dialogs.size(), 1u);
@@ -69,16 +69,24 @@ TEST(BatchStartTest, EntriesAreRewrittenAndASecondStartConvertsNothing) {
   std::vector<std::string> seen;
   const batch::BatchSteps steps{[&](const std::string& file, const std::string& dir) {
                                   seen.push_back(file + " -> " + dir);
-                                  if (file == "/good.htm") return true;
-                                  errno = ENOENT;
-                                  return false;
+                                  if (file == "/good.htm") return batch::FileOutcome{true, 0, {}};
+                                  return batch::FileOutcome{false, ENOENT, "gone"};
                                 },
                                 [&] { ++removals; }};
-  batch::StartBatch(list, folder, ui, steps);
+  // The callback gets each entry with its outcome, the reason of a failure included.
+  std::vector<std::string> told;
+  const auto entryDone = [&](size_t index, const std::string& entry,
+                             const batch::FileOutcome& outcome) {
+    told.push_back(std::to_string(index) + " " + entry + " | " + outcome.Reason);
+  };
+  batch::StartBatch(list, folder, ui, steps, entryDone);
   EXPECT_EQ(folder, out + "/");
   EXPECT_EQ(list.Entries(),
             (std::vector<std::string>{"Done: /good.htm",
                                       "Error: " + std::to_string(ENOENT) + ": /bad.htm"}));
+  EXPECT_EQ(told,
+            (std::vector<std::string>{"0 Done: /good.htm | ",
+                                      "1 Error: " + std::to_string(ENOENT) + ": /bad.htm | gone"}));
   EXPECT_EQ(removals, 2);
 
   batch::StartBatch(list, folder, ui, steps);

@@ -94,6 +94,9 @@ TEST_F(BatchCliTest, ListFileEntriesComeFirstAndAFailureGivesStatusOne) {
     EXPECT_EQ(run.ExitCode, 1) << run.Err;
     EXPECT_EQ(run.Out, "Done: " + a + "\nError: " + std::to_string(ENOENT) + ": " + missing +
                            "\nDone: " + b + "\n");
+    // Why it failed, from a worker as from one run.
+    EXPECT_EQ(run.Err, "vellumor-cli: " + missing + ": Cannot open file \"" + missing +
+                           "\". No such file or directory\n");
     const auto written = FolderFiles(folder / (std::string("out") + jobs));
     EXPECT_EQ(written.size(), 2u);
     for (const auto& [name, bytes] : written) EXPECT_TRUE(testsupport::IsWellFormedXml(bytes));
