@@ -38,8 +38,8 @@ struct ConversionSettings {
   std::string OtherLanguageFile;
   int FileNameVariant = 1;  // 1 or 2
   std::string BatchOutputFolder;
-  // Rebuild the body into well-formed FB2 ("main" / "repair").
-  bool RepairStructure = false;
+  // Rebuild the body into well-formed FB2 ("main" / "repair"); on unless turned off.
+  bool RepairStructure = true;
 };
 
 }  // namespace app

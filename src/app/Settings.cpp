@@ -126,7 +126,7 @@ WindowPlacement LoadSettings(const IniFile& file, ConversionSettings& s) {
   s.ShowHyperlinks = file.ReadBool(keys::kShowHyperlinks, false);
   s.TableFontName = file.ReadString(keys::kTableFontName, s.TableFontName);
   s.TableFontSize = file.ReadInteger(keys::kTableFontSize, s.TableFontSize);
-  s.RepairStructure = file.ReadBool(keys::kRepairStructure, false);
+  s.RepairStructure = file.ReadBool(keys::kRepairStructure, true);
   return placement;
 }
 

@@ -5,11 +5,26 @@
 #include "fb2meta/Dates.h"
 #include "platform/ProgramFolder.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <optional>
+#include <string>
 
 namespace cli {
+namespace {
+
+// A pair of flags that sets `value` only when one of them is given, the last one given winning;
+// otherwise the settings file decides.
+void AddSwitch(CLI::App& cmd, const std::string& names, std::optional<bool>& value,
+               const std::string& description) {
+  cmd.add_flag_function(
+         names, [&value](std::int64_t count) { value = count > 0; }, description)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+}  // namespace
 
 void AddRunOptions(CLI::App& cmd, RunOptions& o) {
   cmd.add_option("--settings", o.SettingsFile, "Settings file to read (never written)");
@@ -17,14 +32,16 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
       ->check(CLI::IsMember({"as-is", "content-only", "image"}));
   cmd.add_option("--title-level", o.TitleLevel, "Heading level that starts a section (1-6)")
       ->check(CLI::Range(1, 6));
-  cmd.add_flag("--hyperlinks,!--no-hyperlinks", o.Hyperlinks, "Keep hyperlinks");
-  cmd.add_flag("--utf8,!--no-utf8", o.Utf8, "Write UTF-8 instead of the 8-bit code page");
+  AddSwitch(cmd, "--hyperlinks,!--no-hyperlinks", o.Hyperlinks, "Keep hyperlinks");
+  AddSwitch(cmd, "--utf8,!--no-utf8", o.Utf8, "Write UTF-8 instead of the 8-bit code page");
   cmd.add_flag("--zip", o.Zip, "Pack the FB2 into OUT.zip");
   cmd.add_option("--charset", o.Charset, "Character set (ANSI_CHARSET, RUSSIAN_CHARSET, ...)")
       ->check(CLI::IsMember(
           std::vector<std::string>(std::begin(app::kCharsetNames), std::end(app::kCharsetNames))));
   cmd.add_option("--codepage", o.CodePage, "System code page (1250-1258, 874, 932, ...)");
-  cmd.add_flag("--repair,!--no-repair", o.Repair, "Rebuild the body into well-formed FB2");
+  AddSwitch(cmd, "--repair,!--no-repair", o.Repair,
+            "Rebuild the body into well-formed FB2 (the default; --no-repair keeps it as "
+            "converted)");
   cmd.add_option("--title", o.Answers.Title, "Book title");
   cmd.add_option("--author", o.Authors, "Author as \"First|Middle|Last\" (repeatable, up to 4)");
   cmd.add_option("--genre", o.Answers.Genres, "Genre code (repeatable)");

@@ -39,7 +39,8 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, FirstStartGivesEveryDefault) {
   ConversionSettings s;
-  s.MaxImageWidth = 123;  // the number fields' current values are their defaults
+  s.MaxImageWidth = 123;      // the number fields' current values are their defaults
+  s.RepairStructure = false;  // the structure repair is on unless the file turns it off
   const WindowPlacement p = LoadSettings(IniFile((folder / "none.ini").string()), s);
   EXPECT_EQ(p.Left, 10);
   EXPECT_EQ(p.Top, 10);
@@ -63,7 +64,8 @@ TEST_F(SettingsTest, FirstStartGivesEveryDefault) {
   EXPECT_EQ(s.Charset, 4);
   EXPECT_EQ(s.InterfaceLanguage, InterfaceLanguage::English);
   EXPECT_EQ(s.OtherLanguageFile, "");
-  EXPECT_FALSE(s.RepairStructure);
+  EXPECT_TRUE(s.RepairStructure);
+  EXPECT_TRUE(d.RepairStructure);
   EXPECT_FALSE(fs::exists(folder / "none.ini"));  // reading creates nothing
 }
 
@@ -85,7 +87,7 @@ TEST_F(SettingsTest, RoundTrip) {
   s.Charset = 17;
   s.InterfaceLanguage = InterfaceLanguage::Other;
   s.OtherLanguageFile = "/usr/share/vellumor/Vellumor_de.lng";
-  s.RepairStructure = true;
+  s.RepairStructure = false;
   const WindowPlacement p{-5, 30, 900, 700, WindowState::Minimized};
   IniFile file(path);
   SaveSettings(file, s, p);
@@ -113,7 +115,7 @@ TEST_F(SettingsTest, RoundTrip) {
   EXPECT_EQ(r.Charset, 17);
   EXPECT_EQ(r.InterfaceLanguage, InterfaceLanguage::Other);
   EXPECT_EQ(r.OtherLanguageFile, "/usr/share/vellumor/Vellumor_de.lng");
-  EXPECT_TRUE(r.RepairStructure);
+  EXPECT_FALSE(r.RepairStructure);
 
   const std::string text = testsupport::ReadFile(path);
   // The default language is stored as typed; the key layout is the one older files use.

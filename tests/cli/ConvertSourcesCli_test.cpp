@@ -1,6 +1,6 @@
 // vellumor-cli convert on the kinds of source: a page that declares UTF-8 is read in it, any
 // extension but a word processor's is read as HTML, a source that cannot be read is an input
-// error, and a failed export says why.
+// error, a failed export says why, and the body's structure is repaired unless told not to.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -72,6 +72,36 @@ TEST(ConvertSourcesCli, FailedExportSaysWhyAndLeavesNothing) {
                          "\" could not be exported to HTML: \"" + program +
                          "\" ended with exit status 4\n");
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"My Book.docx"}));
+}
+
+TEST(ConvertSourcesCli, RepairsTheStructureUnlessToldNot) {
+  testsupport::TempFolder folder;
+  // Bold across two paragraphs: converted as it stands, the body is not XML.
+  WriteFile(folder / "bold.html",
+            "<html><body><p><b>one</p><p>two</b> three</p><p>plain</p></body></html>");
+  // Without a flag the settings file decides; a flag overrides it, the last one given winning.
+  WriteFile(folder / "off.ini", "[main]\r\nrepair=0\r\nisUtf=1\r\n");
+  const auto convert = [&](const std::string& settings, std::vector<std::string> extra) {
+    std::vector<std::string> args = {"convert",    folder / "bold.html", "-o",   "-",
+                                     "--settings", folder / settings,    "--id", "x"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const auto run = RunProgram("vellumor-cli", args);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    return run.Out;
+  };
+  const std::string repaired = convert("none.ini", {});
+  EXPECT_TRUE(testsupport::IsWellFormedXml(repaired));
+  EXPECT_NE(repaired.find("<p><strong>one</strong></p>"), std::string::npos) << repaired;
+  EXPECT_EQ(convert("none.ini", {"--repair"}), repaired);
+  EXPECT_EQ(convert("none.ini", {"--repair", "--no-repair", "--repair"}), repaired);
+  const std::string asConverted = convert("none.ini", {"--no-repair"});
+  EXPECT_FALSE(testsupport::IsWellFormedXml(asConverted));
+
+  const std::string fromSettings = convert("off.ini", {});
+  EXPECT_EQ(fromSettings.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>", 0), 0u);
+  EXPECT_FALSE(testsupport::IsWellFormedXml(fromSettings));
+  const std::string overridden = convert("off.ini", {"--repair", "--no-utf8"});
+  EXPECT_EQ(overridden, repaired);
 }
 
 }  // namespace
