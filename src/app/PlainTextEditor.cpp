@@ -4,6 +4,31 @@
 
 namespace app {
 
+size_t CountLines(std::string_view text) {
+  if (text.empty()) return 0;
+  size_t count = 1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+      ++count;
+  }
+  return count;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  if (text.empty()) return lines;
+  lines.reserve(CountLines(text));
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  lines.emplace_back(text.substr(start));
+  return lines;
+}
+
 void PlainTextEditor::Remember() {
   undo_.push_back({text_, selStart_, selLength_});
 }
@@ -23,30 +48,6 @@ void PlainTextEditor::Clear() {
 void PlainTextEditor::Load(std::string_view text) {
   Clear();
   text_.assign(text);
-}
-
-size_t PlainTextEditor::LineCount() const {
-  if (text_.empty()) return 0;
-  size_t count = 1;
-  for (size_t i = 0; i < text_.size(); ++i) {
-    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n')))
-      ++count;
-  }
-  return count;
-}
-
-std::vector<std::string> PlainTextEditor::Lines() const {
-  std::vector<std::string> lines;
-  if (text_.empty()) return lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text_.size(); ++i) {
-    if (text_[i] != '\r' && text_[i] != '\n') continue;
-    lines.emplace_back(text_, start, i - start);
-    if (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  lines.emplace_back(text_, start);
-  return lines;
 }
 
 void PlainTextEditor::Select(size_t start, size_t length) {

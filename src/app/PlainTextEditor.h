@@ -1,6 +1,6 @@
 #pragma once
-// An in-memory TextEditor for the command line and the tests. The text is kept as given; Lines()
-// splits it at CR LF, CR and LF. Every change is one undo step.
+// An in-memory TextEditor for the command line and the tests (the contract is in TextEditor.h).
+// Every change is one undo step, and Undo() also brings back the selection the step replaced.
 
 #include <string>
 #include <vector>
@@ -20,8 +20,8 @@ class PlainTextEditor : public TextEditor {
   void Clear() override;
   void Load(std::string_view text) override;
 
-  size_t LineCount() const override;
-  std::vector<std::string> Lines() const override;
+  size_t LineCount() const override { return CountLines(text_); }
+  std::vector<std::string> Lines() const override { return SplitLines(text_); }
   LineBreak LineBreakStyle() const override { return lineBreak_; }
   void SetLineBreakStyle(LineBreak style) override { lineBreak_ = style; }
 
