@@ -9,7 +9,7 @@ JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := -G Ninja
 
-.PHONY: setup build test sanitize demo bench fuzz clean format
+.PHONY: setup build test sanitize demo run bench fuzz clean format
 
 setup:
 	@scripts/setup
@@ -30,6 +30,9 @@ sanitize: setup
 
 demo: build
 	@scripts/demo $(BUILD)
+
+run: build
+	@$(BUILD)/bin/vellumor examples/sample.html
 
 bench: setup
 	@cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELLUMOR_BUILD_TESTS=OFF >/dev/null

@@ -22,6 +22,7 @@
 #include "editor/TagInsertion.h"
 #include "engine/HTMLPars.h"
 #include "engine/Pipeline.h"
+#include "output/Validation.h"
 #include "fb2meta/BookInfo.h"
 #include "platform/CodePage.h"
 #include "source/Charsets.h"
@@ -249,8 +250,9 @@ class Session {
   static constexpr int kFb2Page = 1;
   // Shows `page` and remembers it as the selected one.
   void ShowPage(int page);
-  // The user selected the tab `page`.
-  void PageSelected(int page) { selectedPage_ = page; }
+  // The user selected the tab `page`: the caption names the source on "Source", the FB2 file
+  // on "FB2", and stays on the other pages.
+  void PageSelected(int page);
   int SelectedPage() const { return selectedPage_; }
   // The source editor while the "Source" page is selected, the result editor while the "FB2"
   // page is, none (null) on any other page.
@@ -299,6 +301,12 @@ class Session {
   void Act_emphasis() { InsertFb2Tag(editor::Fb2Tag::Emphasis); }
   void Act_EmptyLine() { InsertFb2Tag(editor::Fb2Tag::EmptyLine); }
 
+  // --- Validation (SessionValidation.cpp)
+  // "Validate": the result editor's text checked as it would be saved, well-formedness first,
+  // then the FB2 schema. The third status panel says "valid" or how many problems there are.
+  // Throws output::ValidationError when the schema beside the program cannot be loaded.
+  output::ValidationReport ValidateResult();
+
  private:
   UserInterface& ui_;
   TextEditor& source_;
@@ -313,6 +321,7 @@ class Session {
   std::string settingsPath_;
   std::unique_ptr<platform::ScratchFolder> scratch_;
   std::unique_ptr<tables::FontCache> tableFonts_;
+  std::unique_ptr<output::Fb2Validator> validator_;
   bool bookInfoDialogCreated_ = false;
   std::optional<std::vector<std::string>> genres_;
   int selectedPage_ = kSourcePage;

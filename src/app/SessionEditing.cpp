@@ -10,6 +10,12 @@ void Session::ShowPage(int page) {
   ui_.ShowPage(page);
 }
 
+void Session::PageSelected(int page) {
+  selectedPage_ = page;
+  if (page == kSourcePage) SetWindowCaption(document_.SourceHtmlPath);
+  if (page == kFb2Page) SetWindowCaption(document_.LastFb2Path);
+}
+
 TextEditor* Session::ActiveEditor() {
   switch (selectedPage_) {
     case kSourcePage:

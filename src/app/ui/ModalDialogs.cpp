@@ -1,0 +1,64 @@
+#include "app/ui/ModalDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace app::ui {
+
+void QtModalDialogs::Message(const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent_);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  box.exec();
+}
+
+QString QtModalDialogs::OpenFile(const QString& title, const QStringList& filters,
+                                 const QString& initialPath) {
+  QFileDialog dialog(parent_, title);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  if (!initialPath.isEmpty()) {
+    const QFileInfo initial(initialPath);
+    dialog.setDirectory(initial.absolutePath());
+    if (initial.isFile()) dialog.selectFile(initial.fileName());
+  }
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+             ? dialog.selectedFiles().first()
+             : QString();
+}
+
+QString QtModalDialogs::SaveFile(const QString& title, const QStringList& filters,
+                                 const QString& proposedPath, const QString& defaultSuffix) {
+  QFileDialog dialog(parent_, title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(filters);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (!proposedPath.isEmpty()) {
+    const QFileInfo proposed(proposedPath);
+    if (proposed.path() != QStringLiteral(".")) dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+  }
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+             ? dialog.selectedFiles().first()
+             : QString();
+}
+
+QString QtModalDialogs::Folder(const QString& title, const QString& initialPath) {
+  return QFileDialog::getExistingDirectory(parent_, title, initialPath);
+}
+
+bool QtModalDialogs::EditBookInfo(fb2meta::BookInfo&) {
+  // The book information window is not part of the program yet: the conversion goes on with
+  // the information the description writer prepared, as after "Ok" without changes.
+  return true;
+}
+
+std::string QtModalDialogs::PickGenres(std::string_view genres) {
+  return std::string(genres);
+}
+
+}  // namespace app::ui
