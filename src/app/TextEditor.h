@@ -61,7 +61,7 @@ class TextEditor {
   virtual void Undo() = 0;
 };
 
-// The lines of a text split as Lines() splits them, and their count.
+// The lines of a text split as Lines() splits them, and their count (PlainTextEditor.cpp).
 std::vector<std::string> SplitLines(std::string_view text);
 size_t CountLines(std::string_view text);
 
