@@ -13,7 +13,7 @@ class FileOpenError : public std::runtime_error {
 };
 
 // The bytes of the file at `path`; FileOpenError "Cannot open file \"<path>\". <reason>" when it
-// is missing, a folder or unreadable.
+// is missing, a folder, not a regular file (a FIFO or a device) or unreadable.
 std::string ReadFileToOpen(const std::string& path);
 
 }  // namespace platform

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   // Qt asks for a private runtime folder; a temporary one keeps it quiet.
   QTemporaryDir runtimeDir;
   if (std::getenv("XDG_RUNTIME_DIR") == nullptr && runtimeDir.isValid()) {
-    QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(runtimeDir.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
   }
   QApplication app(argc, argv);
