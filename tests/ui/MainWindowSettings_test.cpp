@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Qsci/qsciscintilla.h>
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -224,6 +225,7 @@ TEST(MainWindowSettingsTest, ChoosingACharsetRewritesTheDeclarationAndTheStatusP
   ProgramFixture f;
   f.Show();
   f.Session().ResultEditor().Load("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<a/>\r\n");
+  f.Session().SourceEditor().Load("\xC1");  // Cyrillic "Б", Greek "Α"
   auto* list = Control<QComboBox>(f, "Combo2");
   list->setCurrentIndex(7);  // GREEK_CHARSET
   emit list->activated(7);
@@ -232,6 +234,9 @@ TEST(MainWindowSettingsTest, ChoosingACharsetRewritesTheDeclarationAndTheStatusP
   EXPECT_EQ(f.Session().ResultEditor().Text(),
             "<?xml version=\"1.0\" encoding=\"windows-1253\"?>\r\n<a/>\r\n");
   EXPECT_EQ(f.Session().Settings().Charset, 7);
+  // The editors show their bytes in the chosen character set; the bytes stay.
+  EXPECT_EQ(f.Window().SourceEditorWidget().text(), QString::fromUtf8("\u0391"));
+  EXPECT_EQ(f.Session().SourceEditor().Text(), "\xC1");
 }
 
 TEST(MainWindowSettingsTest, AnUnwritableSettingsFileIsReportedOnClose) {

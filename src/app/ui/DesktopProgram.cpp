@@ -27,7 +27,6 @@ DesktopProgram::DesktopProgram(DesktopOptions options)
   SetUpSourceEditor(window_.SourceEditorWidget());
   SetUpResultEditor(window_.ResultEditorWidget());
 
-  session_.SetWindowCaption("");
   window_.setWindowTitle(
       QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())));
   window_.RestorePlacement(session_.LoadSettings());
