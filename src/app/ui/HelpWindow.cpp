@@ -31,7 +31,7 @@ HelpWindow::HelpWindow(const QString& programFolder, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pane_);
   layout->addWidget(buttons);
-  resize(720, 560);
+  resize(800, 560);  // the help text is written for 88 columns
 }
 
 QString HelpWindow::Text() const {
