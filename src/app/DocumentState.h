@@ -11,6 +11,7 @@ struct DocumentState {
   std::string SourceSaveName;   // the name the source-HTML save dialog last accepted
   std::string ProposedFb2Name;  // the file name the book information proposes
   std::string WordExportPath;   // the word-processor export to remove after conversion
+  std::string SourceLanguage;   // the language the loaded source declares ("en"), else empty
   std::string LastFb2Path;      // the FB2 last saved or opened
   std::string LastZipPath;      // the archive last saved
   int TablePictureCount = 0;    // pictures made by "Convert table"

@@ -41,6 +41,7 @@ void Session::ClearSourceDocument() {
   source_.Clear();
   document_.SourceSaveName.clear();
   document_.SourceHtmlPath.clear();
+  document_.SourceLanguage.clear();
   ui_.SetStatus(0, "");
 }
 

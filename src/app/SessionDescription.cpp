@@ -72,7 +72,11 @@ const std::vector<std::string>& Session::AvailableGenres() {
 
 engine::DocumentHead Session::WriteDescription() {
   if (!bookInfoDialogCreated_) CreateBookInfoDialog();
-  fb2meta::ResetBookInfo(book_, settings_.DefaultLanguage);
+  // The language the source declares, else the one of the settings; also what an emptied
+  // "Language" box falls back to.
+  const std::string defaultLanguage =
+      document_.SourceLanguage.empty() ? settings_.DefaultLanguage : document_.SourceLanguage;
+  fb2meta::ResetBookInfo(book_, defaultLanguage);
   book_.DocumentDate = book_.DocumentDateText = fb2meta::TodayText();
   book_.DocumentVersion = "1";
   LoadDocumentAuthor(IniFile(settingsPath_), book_);
@@ -105,7 +109,7 @@ engine::DocumentHead Session::WriteDescription() {
   input.UtfOutput = settings_.UtfOutput;
   input.EncodingName = source::EncodingName(encoding_.CurrentCharset, encoding_.SystemCodePageName);
   input.CoverImageRef = CoverImageRef;
-  input.DefaultLanguage = settings_.DefaultLanguage;
+  input.DefaultLanguage = defaultLanguage;
   engine::DocumentHead head;
   head.Text = fb2meta::WriteDescriptionText(book_, input);
   head.CoverBinary = CoverBinary;

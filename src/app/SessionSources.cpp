@@ -14,6 +14,7 @@
 #include "source/Fb2Reopen.h"
 #include "source/HtmlCleanup.h"
 #include "source/SourceCharset.h"
+#include "source/SourceLanguage.h"
 
 namespace app {
 namespace {
@@ -61,6 +62,8 @@ bool Session::IsWordDocument(std::string_view path) {
 void Session::LoadSourceHtml(const std::string& path) {
   const std::string bytes = platform::ReadFileToOpen(path);
   const std::string text = engine::NormalizeLineBreaks(source::ReadInCodePage(bytes, codePage_));
+  // Read before the cleanup, which removes the attributes that declare it.
+  document_.SourceLanguage = source::DeclaredLanguage(text);
   source_.Load(
       source::CleanHtml(text, [this](std::string_view message, std::string_view offending) {
         ui_.ShowMessage(message, offending);

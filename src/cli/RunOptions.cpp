@@ -45,7 +45,9 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
   cmd.add_option("--title", o.Answers.Title, "Book title");
   cmd.add_option("--author", o.Authors, "Author as \"First|Middle|Last\" (repeatable, up to 4)");
   cmd.add_option("--genre", o.Answers.Genres, "Genre code (repeatable)");
-  cmd.add_option("--lang", o.Answers.Language, "Language of the book");
+  cmd.add_option("--lang", o.Answers.Language,
+                 "Language of the book (default: the one the source declares, else the settings' "
+                 "default language)");
   cmd.add_option("--cover", o.Answers.CoverImagePath, "Cover picture");
   // The date box's own check: a day 1-31 and a month 1-12 where the dialog reads them.
   cmd.add_option("--date", o.Answers.Date, "Document date, DD.MM.YYYY")
