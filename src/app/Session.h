@@ -24,6 +24,7 @@
 #include "engine/Pipeline.h"
 #include "output/Validation.h"
 #include "fb2meta/BookInfo.h"
+#include "images/ImagesTab.h"
 #include "platform/CodePage.h"
 #include "source/Charsets.h"
 #include "source/WordBridge.h"
@@ -306,6 +307,28 @@ class Session {
   // then the FB2 schema. The third status panel says "valid" or how many problems there are.
   // Throws output::ValidationError when the schema beside the program cannot be loaded.
   output::ValidationReport ValidateResult();
+
+  // --- The "Images" tab (SessionImages.cpp)
+  static constexpr int kImagesPage = 2;
+  // The tab's two panes, the image references above and the binary elements below. The window
+  // shows them after each command and writes the user's edits back at once.
+  images::ImagesTabPanes ImagesPanes;
+  // "Load picture": the picture open dialog, then both panes hold the chosen JPEG or PNG (nothing
+  // for other kinds). Cancel changes nothing. A picture that cannot be decoded throws
+  // images::ImageError with the panes emptied.
+  void Act_LoadImage();
+  // "Start" of the batch picture window: the ticked `entries` (names relative to `folder`)
+  // encoded in list order into the emptied panes, `progress` told after each one. False, with
+  // nothing changed, when none is ticked; an undecodable picture throws, the panes holding the
+  // pictures before it.
+  bool StartBatchPictures(const std::string& folder,
+                          const std::vector<images::BatchPictureEntry>& entries,
+                          const images::PictureProgressFn& progress);
+  // "Convert table" (F6): the source editor's selected text drawn as a table picture
+  // "table<n>.png", its reference and binary put into the emptied panes and the "Images" page
+  // shown. Nothing selected: the panes are emptied and nothing else happens. Every non-empty
+  // selection counts TablePictureCount up, also one that gives no picture.
+  void Act_ConvertTable();
 
  private:
   UserInterface& ui_;
