@@ -5,21 +5,29 @@
 
 #include "app/ui/CommonSettingsPage.h"
 #include "app/ui/EditorSetup.h"
+#include "app/ui/QtText.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace app::ui {
 namespace {
 
-std::unique_ptr<ModalDialogs> DialogsOrReal(std::unique_ptr<ModalDialogs> dialogs,
-                                            QWidget& parent) {
-  return dialogs ? std::move(dialogs) : std::make_unique<QtModalDialogs>(&parent);
+std::unique_ptr<ModalDialogs> DialogsOrReal(std::unique_ptr<ModalDialogs> dialogs, QWidget& parent,
+                                            std::function<GenreSource()> genres) {
+  if (dialogs) return dialogs;
+  auto real = std::make_unique<QtModalDialogs>(&parent);
+  real->Genres = std::move(genres);
+  return real;
 }
 
 }  // namespace
 
 DesktopProgram::DesktopProgram(DesktopOptions options)
-    : dialogs_(DialogsOrReal(std::move(options.Dialogs), window_)),
+    : dialogs_(DialogsOrReal(
+          std::move(options.Dialogs), window_,
+          [this] {
+            return GenreSource{session_.AvailableGenres(), FromCorePath(session_.ProgramFolder())};
+          })),
       sourceEditor_(window_.SourceEditorWidget(), platform::SystemCodePageNumber()),
       resultEditor_(window_.ResultEditorWidget(), platform::SystemCodePageNumber()),
       ui_(window_, *dialogs_, platform::SystemCodePageNumber()),

@@ -27,6 +27,9 @@
 #include "app/ui/QsciTextEditor.h"
 #include "app/ui/QtText.h"
 #include "app/ui/SettingsPage.h"
+#include "editor/ui/FindDialog.h"
+#include "editor/ui/ReplaceDialog.h"
+#include "platform/CodePage.h"
 #include "ui_MainWindow.h"
 
 namespace app::ui {
@@ -52,6 +55,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(new Ui::MainW
   ui_->SettingsScroll->setWidget(settingsPage_);
   commonSettingsPage_ = new CommonSettingsPage(ui_->CommonSettingsScroll);
   ui_->CommonSettingsScroll->setWidget(commonSettingsPage_);
+  findDialog_ = new editor::ui::FindDialog(this);
+  replaceDialog_ = new editor::ui::ReplaceDialog(this);
 
   places_ = {{Place::FileMenu, ui_->mm_File1},
              {Place::EditMenu, ui_->Edit1},
@@ -187,6 +192,7 @@ void MainWindow::Bind(app::Session& session, QsciTextEditor& sourceEditor,
   });
   ConnectCommands();
   ConnectControls();
+  ConnectEditorTools();
   RefreshControls();
 }
 
@@ -270,6 +276,35 @@ void MainWindow::ConnectControls() {
           [this](int index) { Run([this, index] { session_->ChooseCharsetEntry(index); }); });
 }
 
+void MainWindow::ConnectEditorTools() {
+  using Dialog = app::Session::SearchDialog;
+  using editor::ui::ReplaceDialog;
+  using editor::ui::SearchWindow;
+  app::Session& s = *session_;
+  const auto run = [this](std::function<void()> command) {
+    return [this, command = std::move(command)] { Run(command); };
+  };
+  connect(findDialog_, &SearchWindow::FindPressed, this, run([&s] { s.FindDialogFind(); }));
+  connect(findDialog_, &SearchWindow::ClosePressed, this,
+          run([&s] { s.MirrorSearchText(Dialog::Find); }));
+  connect(replaceDialog_, &SearchWindow::FindPressed, this, run([&s] { s.ReplaceDialogFind(); }));
+  connect(replaceDialog_, &ReplaceDialog::ReplacePressed, this,
+          run([&s] { s.ReplaceDialogReplace(); }));
+  connect(replaceDialog_, &ReplaceDialog::AllPressed, this, run([&s] { s.ReplaceDialogAll(); }));
+  connect(replaceDialog_, &SearchWindow::ClosePressed, this,
+          run([&s] { s.MirrorSearchText(Dialog::Replace); }));
+}
+
+void MainWindow::ShowFindDialog() {
+  RefreshSearchFields();
+  findDialog_->Present();
+}
+
+void MainWindow::ShowReplaceDialog() {
+  RefreshSearchFields();
+  replaceDialog_->Present();
+}
+
 void MainWindow::Run(const std::function<void()>& command) {
   if (!session_) return;
   WriteControls();
@@ -284,6 +319,7 @@ void MainWindow::Run(const std::function<void()>& command) {
 void MainWindow::WriteControls() {
   settingsPage_->ReadSettings(session_->Settings());
   commonSettingsPage_->ReadSettings(session_->Settings());
+  WriteSearchFields();
 }
 
 void MainWindow::RefreshControls() {
@@ -302,6 +338,33 @@ void MainWindow::RefreshControls() {
     sourceEditor_->SetCodePage(codePage);
     resultEditor_->SetCodePage(codePage);
   }
+  RefreshSearchFields();
+}
+
+void MainWindow::WriteSearchFields() {
+  using Dialog = app::Session::SearchDialog;
+  // Only what the user changed: the session's texts stay byte for byte otherwise.
+  if (findDialog_->SearchTextEdited())
+    session_->SearchText(Dialog::Find) = CoreText(findDialog_->SearchText());
+  if (replaceDialog_->SearchTextEdited())
+    session_->SearchText(Dialog::Replace) = CoreText(replaceDialog_->SearchText());
+  if (replaceDialog_->ReplacementTextEdited())
+    session_->ReplacementText() = CoreText(replaceDialog_->ReplacementText());
+}
+
+void MainWindow::RefreshSearchFields() {
+  using Dialog = app::Session::SearchDialog;
+  findDialog_->SetSearchText(FieldText(session_->SearchText(Dialog::Find)));
+  replaceDialog_->SetSearchText(FieldText(session_->SearchText(Dialog::Replace)));
+  replaceDialog_->SetReplacementText(FieldText(session_->ReplacementText()));
+}
+
+QString MainWindow::FieldText(std::string_view text) const {
+  return ToQt(platform::CodePage(editorCodePage_).ToUtf8(text));
+}
+
+std::string MainWindow::CoreText(const QString& text) const {
+  return platform::CodePage(editorCodePage_).FromUtf8(text.toStdString()).value_or(std::string());
 }
 
 void MainWindow::PageChosen(int page) {

@@ -27,6 +27,11 @@ namespace app {
 class Session;
 }
 
+namespace editor::ui {
+class FindDialog;
+class ReplaceDialog;
+}  // namespace editor::ui
+
 namespace app::ui {
 
 class CommonSettingsPage;
@@ -59,6 +64,10 @@ class MainWindow : public QMainWindow {
   QString StatusText(int panel) const;
   // Shows a page (0 "Source" ... 4 "Common Settings") without the effects of a user's choice.
   void ShowPage(int page);
+  // The find and the replace dialog (not modal): shown or brought forward with the texts the
+  // session keeps for them, the focus in the search field.
+  void ShowFindDialog();
+  void ShowReplaceDialog();
 
   // Connects every command and control to `session`. The editors are the adapters of the two
   // editor widgets; their code page follows the session's character set.
@@ -87,11 +96,18 @@ class MainWindow : public QMainWindow {
   void CreateStatusBar();
   void ConnectCommands();
   void ConnectControls();
+  void ConnectEditorTools();
   void Connect(std::string_view name, std::function<void()> slot);
   void EditFocusedControl(std::string_view operation);
   void PageChosen(int page);
   void WriteControls();
   void RefreshControls();
+  // The find and replace fields: what the user typed into the session, the session's texts back
+  // into the fields. They show and take text in the editors' code page.
+  void WriteSearchFields();
+  void RefreshSearchFields();
+  QString FieldText(std::string_view text) const;
+  std::string CoreText(const QString& text) const;
   void ShowValidation();
   void ValidationProblemChosen(QListWidgetItem* item);
   void ToggleHiddenMenu();
@@ -100,6 +116,8 @@ class MainWindow : public QMainWindow {
   SettingsPage* settingsPage_ = nullptr;
   CommonSettingsPage* commonSettingsPage_ = nullptr;
   HelpWindow* helpWindow_ = nullptr;
+  editor::ui::FindDialog* findDialog_ = nullptr;
+  editor::ui::ReplaceDialog* replaceDialog_ = nullptr;
   std::map<std::string, QAction*, std::less<>> commands_;
   std::map<Place, QWidget*> places_;
   QLabel* statusPanels_[3] = {};

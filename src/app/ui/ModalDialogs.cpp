@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "fb2meta/ui/GenrePicker.h"
+#include "platform/CodePage.h"
+
 namespace app::ui {
 
 void QtModalDialogs::Message(const QString& caption, const QString& text) {
@@ -58,7 +61,15 @@ bool QtModalDialogs::EditBookInfo(fb2meta::BookInfo&) {
 }
 
 std::string QtModalDialogs::PickGenres(std::string_view genres) {
-  return std::string(genres);
+  if (!genrePicker_) {
+    GenreSource source = Genres ? Genres() : GenreSource{};
+    QHash<QString, QString> names;
+    if (!source.ProgramFolder.isEmpty())
+      names = fb2meta::ui::ReadGenreNames(fb2meta::ui::GenreSchemaPath(source.ProgramFolder));
+    genrePicker_ = new fb2meta::ui::GenrePickerDialog(std::move(source.Entries), std::move(names),
+                                                      platform::SystemCodePageNumber(), parent_);
+  }
+  return genrePicker_->Pick(genres).value_or(std::string(genres));
 }
 
 }  // namespace app::ui

@@ -5,13 +5,18 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QWidget;
 
 namespace fb2meta {
 struct BookInfo;
+}
+namespace fb2meta::ui {
+class GenrePickerDialog;
 }
 
 namespace app::ui {
@@ -32,6 +37,13 @@ class ModalDialogs {
   virtual std::string PickGenres(std::string_view genres) = 0;
 };
 
+// What the genre picker offers: the genre file's entries (8-bit text in the system code page)
+// and the program folder whose schema gives the codes readable names.
+struct GenreSource {
+  std::vector<std::string> Entries;
+  QString ProgramFolder;
+};
+
 // The real windows, parented to `parent`.
 class QtModalDialogs : public ModalDialogs {
  public:
@@ -46,8 +58,13 @@ class QtModalDialogs : public ModalDialogs {
   bool EditBookInfo(fb2meta::BookInfo& info) override;
   std::string PickGenres(std::string_view genres) override;
 
+  // Asked once, when the genre picker is first needed (the picker is then kept for the run);
+  // without it the picker offers nothing.
+  std::function<GenreSource()> Genres;
+
  private:
   QWidget* parent_;
+  fb2meta::ui::GenrePickerDialog* genrePicker_ = nullptr;  // owned by parent_
 };
 
 }  // namespace app::ui

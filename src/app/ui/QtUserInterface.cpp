@@ -95,8 +95,12 @@ void QtUserInterface::ShowPage(int page) {
   window_.ShowPage(page);
 }
 
-// The find and replace windows are not part of the program yet; the commands keep their texts.
-void QtUserInterface::ShowFindDialog() {}
-void QtUserInterface::ShowReplaceDialog() {}
+void QtUserInterface::ShowFindDialog() {
+  window_.ShowFindDialog();
+}
+
+void QtUserInterface::ShowReplaceDialog() {
+  window_.ShowReplaceDialog();
+}
 
 }  // namespace app::ui
