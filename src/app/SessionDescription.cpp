@@ -7,6 +7,7 @@
 #include "fb2meta/FileNames.h"
 #include "fb2meta/Genres.h"
 #include "images/CoverImage.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace app {
@@ -54,6 +55,12 @@ bool ShowBookInfo(Session& session) {
   return ok;
 }
 
+// File names are the file system's bytes (UTF-8); the book's texts are code-page text. A name
+// that is not UTF-8 is taken as it is.
+std::string TextOfFileName(std::string_view name, const platform::CodePage& codePage) {
+  return codePage.FromUtf8(name, platform::Unmappable::QuestionMark).value_or(std::string(name));
+}
+
 }  // namespace
 
 void Session::CreateBookInfoDialog() {
@@ -83,14 +90,14 @@ engine::DocumentHead Session::WriteDescription() {
 
   if (document_.BatchMode) {
     if (document_.SourcePath.empty()) document_.SourcePath = "new";
-    book_.BookTitle = std::string(platform::FileStemOf(document_.SourcePath));
+    book_.BookTitle = TextOfFileName(platform::FileStemOf(document_.SourcePath), codePage_);
     book_.DocumentId = fb2meta::NewDocumentId();
     if (BatchBookInfo) {
       BatchBookInfo(book_);
       if (platform::IsExistingFile(book_.CoverImagePath)) PrepareCover(*this, book_.CoverImagePath);
     }
   } else {
-    book_.BookTitle = std::string(platform::FileStemOf(document_.SourcePath));
+    book_.BookTitle = TextOfFileName(platform::FileStemOf(document_.SourcePath), codePage_);
     if (settings_.ShowTitleInfo && ShowBookInfo(*this)) {
       // The proposal as the boxes finally read, before they are trimmed.
       const fb2meta::PersonName& author = book_.Authors[0];
@@ -101,7 +108,7 @@ engine::DocumentHead Session::WriteDescription() {
       if (platform::IsExistingFile(book_.CoverImagePath)) PrepareCover(*this, book_.CoverImagePath);
       // No name at all (no title, no author) leaves the proposal to the conversion command.
       const std::string& chosen = names[settings_.FileNameVariant == 1 ? 0 : 1];
-      if (!chosen.empty()) document_.ProposedFb2Name = chosen;
+      if (!chosen.empty()) document_.ProposedFb2Name = codePage_.ToUtf8(chosen);
     }
   }
 

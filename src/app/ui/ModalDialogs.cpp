@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/UserInterface.h"
+#include "fb2meta/ui/BookInfoDialog.h"
 #include "fb2meta/ui/GenrePicker.h"
 #include "platform/CodePage.h"
 
@@ -54,10 +56,27 @@ QString QtModalDialogs::Folder(const QString& title, const QString& initialPath)
   return QFileDialog::getExistingDirectory(parent_, title, initialPath);
 }
 
-bool QtModalDialogs::EditBookInfo(fb2meta::BookInfo&) {
-  // The book information window is not part of the program yet: the conversion goes on with
-  // the information the description writer prepared, as after "Ok" without changes.
-  return true;
+bool QtModalDialogs::EditBookInfo(fb2meta::BookInfo& info) {
+  if (!bookInfo_) {
+    fb2meta::ui::BookInfoDialogHooks hooks;
+    hooks.PickGenres = [this](std::string_view genres) { return PickGenres(genres); };
+    hooks.PickCoverFile = [this](const QString& title, const QStringList& filters,
+                                 const QString& initialPath) {
+      return OpenFile(title, filters, initialPath);
+    };
+    hooks.ShowMessage = [this](const QString& text) {
+      Message(QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())),
+              text);
+    };
+    const int codePage = textCodePage_ ? textCodePage_ : platform::SystemCodePageNumber();
+    bookInfo_ = new fb2meta::ui::BookInfoDialog(std::move(hooks), codePage, parent_);
+  }
+  return bookInfo_->Edit(info);
+}
+
+void QtModalDialogs::SetTextCodePage(int codePage) {
+  textCodePage_ = codePage;
+  if (bookInfo_) bookInfo_->SetTextCodePage(codePage);
 }
 
 std::string QtModalDialogs::PickGenres(std::string_view genres) {

@@ -16,6 +16,7 @@ namespace fb2meta {
 struct BookInfo;
 }
 namespace fb2meta::ui {
+class BookInfoDialog;
 class GenrePickerDialog;
 }
 
@@ -58,12 +59,18 @@ class QtModalDialogs : public ModalDialogs {
   bool EditBookInfo(fb2meta::BookInfo& info) override;
   std::string PickGenres(std::string_view genres) override;
 
+  // The code page the book information dialog's text boxes show and take their bytes in: that
+  // of the character set the main window applies (the system code page until told).
+  void SetTextCodePage(int codePage);
+
   // Asked once, when the genre picker is first needed (the picker is then kept for the run);
   // without it the picker offers nothing.
   std::function<GenreSource()> Genres;
 
  private:
   QWidget* parent_;
+  int textCodePage_ = 0;                                   // 0: the system code page
+  fb2meta::ui::BookInfoDialog* bookInfo_ = nullptr;        // created once, owned by parent_
   fb2meta::ui::GenrePickerDialog* genrePicker_ = nullptr;  // owned by parent_
 };
 
