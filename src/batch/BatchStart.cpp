@@ -22,7 +22,8 @@ std::string OutcomeEntry(const std::string& entry, bool done, int errorCode) {
 }
 
 void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterface& ui,
-                const BatchSteps& steps, const EntryDoneFn& entryDone) {
+                const BatchSteps& steps, const EntryDoneFn& entryDone,
+                const CancelledFn& cancelled) {
   if (list.Empty()) return;
   if (!IsFolder(outputFolder)) {
     const std::string chosen = ui.AskFolder("Save to:", WorkingDirectory());
@@ -35,6 +36,7 @@ void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterf
   std::vector<std::string>& entries = list.Entries();
   const size_t count = entries.size();
   for (size_t i = 0; i < count && i < entries.size(); ++i) {
+    if (cancelled && cancelled()) break;
     const FileOutcome outcome = steps.ConvertFileToFolder(entries[i], outputFolder);
     entries[i] = OutcomeEntry(entries[i], outcome.Done, outcome.ErrorCode);
     if (steps.RemoveWordExport) steps.RemoveWordExport();

@@ -32,8 +32,13 @@ std::string OutcomeEntry(const std::string& entry, bool done, int errorCode);
 using EntryDoneFn =
     std::function<void(size_t index, const std::string& entry, const FileOutcome& outcome)>;
 
-// `outputFolder` is the "Save to:" field; the folder dialog may fill it.
+// Asked before each entry; true ends the batch there.
+using CancelledFn = std::function<bool()>;
+
+// `outputFolder` is the "Save to:" field; the folder dialog may fill it. A batch ended by
+// `cancelled` leaves the entries it did not reach as they are.
 void StartBatch(ConversionList& list, std::string& outputFolder, app::UserInterface& ui,
-                const BatchSteps& steps, const EntryDoneFn& entryDone = {});
+                const BatchSteps& steps, const EntryDoneFn& entryDone = {},
+                const CancelledFn& cancelled = {});
 
 }  // namespace batch

@@ -96,4 +96,65 @@ TEST(BatchStartTest, EntriesAreRewrittenAndASecondStartConvertsNothing) {
   EXPECT_EQ(seen[2], "Done: /good.htm -> " + out + "/");
 }
 
+// "Cancel" during a batch: the entry in progress finishes and is rewritten, the batch ends before
+// the next one, and the entries not reached stay as they were.
+TEST(BatchStartTest, CancelEndsTheBatchAfterTheEntryInProgress) {
+  const std::string out = testing::TempDir();
+  struct Case {
+    int CancelDuring;  // the 0-based entry during whose conversion "Cancel" is pressed; -1 never
+    size_t Handled;
+  };
+  for (const Case c : {Case{-1, 4}, Case{0, 1}, Case{2, 3}, Case{3, 4}}) {
+    ConversionList list;
+    for (const char* entry : {"/a.htm", "/b.htm", "/c.htm", "/d.htm"}) list.Add(entry);
+    FakeUserInterface ui;
+    std::string folder = out;
+    bool cancel = false;
+    int converted = 0, removals = 0, asked = 0;
+    const batch::BatchSteps steps{[&](const std::string&, const std::string&) {
+                                    if (converted++ == c.CancelDuring) cancel = true;
+                                    return batch::FileOutcome{true, 0, {}};
+                                  },
+                                  [&] { ++removals; }};
+    std::vector<size_t> told;
+    batch::StartBatch(
+        list, folder, ui, steps,
+        [&](size_t index, const std::string&, const batch::FileOutcome&) { told.push_back(index); },
+        [&] {
+          ++asked;
+          return cancel;
+        });
+    SCOPED_TRACE(c.CancelDuring);
+    EXPECT_EQ(static_cast<size_t>(converted), c.Handled);
+    EXPECT_EQ(static_cast<size_t>(removals), c.Handled);
+    EXPECT_EQ(told.size(), c.Handled);
+    EXPECT_EQ(ui.Progress.size(), c.Handled);
+    // Asked before every entry, and once more before the one it stops at.
+    EXPECT_EQ(static_cast<size_t>(asked), std::min<size_t>(c.Handled + 1, 4));
+    for (size_t i = 0; i < 4; ++i) {
+      const bool rewritten = list.Entries()[i].rfind("Done: ", 0) == 0;
+      EXPECT_EQ(rewritten, i < c.Handled) << list.Entries()[i];
+    }
+    EXPECT_EQ(list.Entries()[3].substr(list.Entries()[3].size() - 6), "/d.htm");
+  }
+}
+
+TEST(BatchStartTest, CancelledBeforeTheFirstEntryConvertsNothing) {
+  ConversionList list;
+  list.Add("/a.htm");
+  FakeUserInterface ui;
+  std::string folder = testing::TempDir();
+  int calls = 0;
+  batch::StartBatch(list, folder, ui,
+                    {[&](const std::string&, const std::string&) {
+                       ++calls;
+                       return batch::FileOutcome{true, 0, {}};
+                     },
+                     {}},
+                    {}, [] { return true; });
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(list.Entries(), std::vector<std::string>{"/a.htm"});
+  EXPECT_TRUE(ui.Progress.empty());
+}
+
 }  // namespace

@@ -208,7 +208,12 @@ const std::vector<CommandCase>& Cases() {
          f.Trigger("Act_SaveResultAs");
          EXPECT_EQ(LastDialog(f).DialogKind, Kind::Save);
        }},
-      {"Act_BatchWindow", "Batch conversion...", "Batch conversion...", "", {kFile}, nullptr},
+      {"Act_BatchWindow",
+       "Batch conversion...",
+       "Batch conversion...",
+       "",
+       {kFile},
+       [](ProgramFixture& f) { EXPECT_EQ(TriggerModal(f, "Act_BatchWindow"), "Batch"); }},
       {"Act_Exit",
        "Exit",
        "Exit",

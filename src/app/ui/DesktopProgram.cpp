@@ -1,11 +1,14 @@
 #include "app/ui/DesktopProgram.h"
 
+#include <QAction>
 #include <QTimer>
 #include <filesystem>
 
+#include "app/SettingsKeys.h"
 #include "app/ui/CommonSettingsPage.h"
 #include "app/ui/EditorSetup.h"
 #include "app/ui/QtText.h"
+#include "batch/ui/BatchWindow.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 
@@ -51,6 +54,7 @@ DesktopProgram::DesktopProgram(DesktopOptions options)
   QObject::connect(&window_, &MainWindow::FirstShown, &window_,
                    [this] { QTimer::singleShot(0, &window_, [this] { FirstShow(); }); });
   QObject::connect(&window_, &MainWindow::Closing, &window_, [this] { Close(); });
+  CreateBatchWindow();
 }
 
 DesktopProgram::~DesktopProgram() = default;
@@ -70,7 +74,50 @@ void DesktopProgram::FirstShow() {
 
 void DesktopProgram::Close() {
   const WindowPlacement placement = window_.Placement();
-  window_.Run([this, &placement] { session_.SaveSettings(placement); });
+  window_.Run([this, &placement] {
+    if (session_.SaveSettings(placement)) SaveBatchFolder();
+  });
+}
+
+void DesktopProgram::CreateBatchWindow() {
+  std::error_code error;
+  const std::string workingDirectory = std::filesystem::current_path(error).string();
+  session_.Settings().BatchOutputFolder =
+      IniFile(session_.SettingsPath()).ReadString(keys::kBatchOutputFolder, workingDirectory);
+  batchWindow_ =
+      std::make_unique<batch::ui::BatchWindow>(session_.BatchList, session_.CodePage(), &window_);
+  batchWindow_->SetOutputFolder(session_.Settings().BatchOutputFolder);
+
+  batch::ui::BatchWindow::Commands commands;
+  commands.LoadList = [this] { window_.Run([this] { session_.Act_BatchLoadList(); }); };
+  commands.SaveList = [this] { window_.Run([this] { session_.Act_BatchSaveList(); }); };
+  commands.AskFolder = [this, workingDirectory] {
+    return ui_.AskFolder("Save to:", workingDirectory);
+  };
+  commands.Start = [this](std::string& folder, const batch::EntryDoneFn& entryDone,
+                          const batch::CancelledFn& cancelled) {
+    window_.Run([&] {
+      std::string& field = session_.Settings().BatchOutputFolder;
+      field = folder;
+      batch::StartBatch(session_.BatchList, field, ui_, session_.BatchStartSteps(), entryDone,
+                        cancelled);
+      folder = field;
+    });
+  };
+  batchWindow_->SetCommands(std::move(commands));
+  QObject::connect(window_.Command("Act_BatchWindow"), &QAction::triggered, batchWindow_.get(),
+                   [this] { batchWindow_->exec(); });
+}
+
+void DesktopProgram::SaveBatchFolder() {
+  const std::string folder = batchWindow_->OutputFolder();
+  session_.Settings().BatchOutputFolder = folder;
+  IniFile file(session_.SettingsPath());
+  try {
+    file.WriteString(keys::kBatchOutputFolder, folder);
+  } catch (const IniWriteError& failure) {
+    session_.Ui().ShowMessage(kProgramName, failure.what());
+  }
 }
 
 }  // namespace app::ui

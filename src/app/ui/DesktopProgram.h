@@ -1,7 +1,7 @@
 #pragma once
 // The desktop program: one object that owns, in this order, the main window, the two editor
 // adapters, the user interface and the session (destroyed in reverse), and runs the start-up
-// and the closing of the main window.
+// and the closing of the main window. The batch window, made after them, goes first.
 
 #include <memory>
 #include <string>
@@ -12,6 +12,10 @@
 #include "app/ui/ModalDialogs.h"
 #include "app/ui/QsciTextEditor.h"
 #include "app/ui/QtUserInterface.h"
+
+namespace batch::ui {
+class BatchWindow;
+}
 
 namespace app::ui {
 
@@ -35,6 +39,7 @@ class DesktopProgram {
   QtUserInterface& Ui() { return ui_; }
   QsciTextEditor& SourceEditor() { return sourceEditor_; }
   QsciTextEditor& ResultEditor() { return resultEditor_; }
+  batch::ui::BatchWindow& BatchWindow() { return *batchWindow_; }
 
   // Shows the main window; the first show applies the output encoding and converts the file
   // named on the command line once the window is up.
@@ -43,6 +48,11 @@ class DesktopProgram {
  private:
   void FirstShow();
   void Close();
+  // The batch window: made once, its "Save to:" read from the settings file ("Batch" / "path",
+  // default the working directory); "Batch conversion..." shows it modally.
+  void CreateBatchWindow();
+  // Its "Save to:" text into the settings file, as typed, at program end.
+  void SaveBatchFolder();
 
   MainWindow window_;
   std::unique_ptr<ModalDialogs> dialogs_;
@@ -50,6 +60,7 @@ class DesktopProgram {
   QsciTextEditor resultEditor_;
   QtUserInterface ui_;
   app::Session session_;
+  std::unique_ptr<batch::ui::BatchWindow> batchWindow_;
 };
 
 }  // namespace app::ui

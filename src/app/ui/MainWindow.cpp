@@ -256,9 +256,9 @@ void MainWindow::ConnectCommands() {
     connect(Command("Act_ClearMemo" + std::string(number)), &QAction::triggered, memo,
             &QPlainTextEdit::clear);
   }
-  // Built with the batch and picture windows and the language files.
-  for (std::string_view later :
-       {"Act_BatchWindow", "Act_ConvertTable", "Act_LoadImage", "Act_Batch", "Recreate1"})
+  // Built with the picture windows and the language files. (The batch window is the desktop
+  // program's, which connects "Act_BatchWindow".)
+  for (std::string_view later : {"Act_ConvertTable", "Act_LoadImage", "Act_Batch", "Recreate1"})
     Command(later)->setEnabled(false);
 }
 
