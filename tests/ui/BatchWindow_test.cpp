@@ -9,8 +9,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,7 +30,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/PlainTextEditor.h"
 #include "batch/ui/BatchWindow.h"
+#include "batch/ui/BufferedEditor.h"
 #include "support/Xml.h"
 #include "ui/support/ProgramFixture.h"
 
@@ -215,6 +220,7 @@ TEST_F(BatchWindowTest, EnterAndDoubleClickInTheFileListAddTheFileAndNothingElse
   const QPoint at = Files().visualItemRect(second).center();
   QTest::mouseClick(Files().viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(Files().viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseRelease(Files().viewport(), Qt::LeftButton, {}, at);  // the button up again
   EXPECT_EQ(Entries(), (std::vector<std::string>{a, b}));
   // Enter is not taken for "Start": no folder check, no conversion.
   EXPECT_TRUE(f.Dialogs().Dialogs.empty());
@@ -345,6 +351,67 @@ TEST_F(BatchWindowTest, StartRewritesEveryEntryAndWritesOnlyTheGoodBooks) {
   EXPECT_TRUE(Child<QPushButton>("ButStart")->isEnabled());
 }
 
+// The main window's editors are left alone while the batch runs and show the last file's source
+// and result afterwards; a batch that converts nothing leaves them as they were, history included.
+TEST_F(BatchWindowTest, AfterABatchTheEditorsShowTheLastFile) {
+  app::TextEditor& sourceEditor = f.Program().SourceEditor();
+  app::TextEditor& resultEditor = f.Program().ResultEditor();
+  sourceEditor.SetText("<p>typed</p>");
+  UseEntries({In() + "/gone.htm", In() + "/also gone.htm"});
+  SaveTo().setText(QString::fromStdString(Out()));
+  Start();
+  EXPECT_EQ(sourceEditor.Text(), "<p>typed</p>");
+  EXPECT_TRUE(sourceEditor.CanUndo());
+
+  UseEntries({Source("first.htm", "Alpha"), In() + "/gone.htm", Source("last.htm", "Omega")});
+  bool mainWindowDrawnMeanwhile = true;
+  const QMetaObject::Connection watch = QObject::connect(
+      &f.Window(), &QWidget::windowTitleChanged,
+      [&] { mainWindowDrawnMeanwhile = mainWindowDrawnMeanwhile && f.Window().updatesEnabled(); });
+  Start();
+  QObject::disconnect(watch);
+  EXPECT_FALSE(mainWindowDrawnMeanwhile);
+  EXPECT_TRUE(f.Window().updatesEnabled());
+  EXPECT_NE(sourceEditor.Text().find("Omega"), std::string::npos) << sourceEditor.Text();
+  EXPECT_EQ(sourceEditor.Text().find("Alpha"), std::string::npos);
+  const std::string fb2 = resultEditor.Text();
+  EXPECT_EQ(fb2.rfind("<?xml", 0), 0u) << fb2.substr(0, 80);
+  EXPECT_NE(fb2.find("Omega"), std::string::npos);
+  EXPECT_EQ(fb2, ReadFile(Out() + "/last.fb2"));
+  EXPECT_FALSE(sourceEditor.CanUndo());  // a freshly loaded document
+}
+
+TEST(BufferedEditorTest, HandsOnlyWhatChangedToTheEditor) {
+  app::PlainTextEditor editor;
+  batch::ui::BufferedEditor view(editor);
+  view.SetText("abc");  // not held: straight through, one undo step
+  EXPECT_EQ(editor.Text(), "abc");
+
+  // Held, a new selection alone reaches the editor without touching its text or history.
+  view.Hold();
+  view.Select(1, 2);
+  EXPECT_EQ(editor.SelectionLength(), 0u);
+  view.Release();
+  EXPECT_EQ(editor.SelectedText(), "bc");
+  EXPECT_TRUE(editor.CanUndo());
+
+  // Held, the text changes in the copy only; the editor gets the outcome as a loaded document.
+  view.Hold();
+  EXPECT_EQ(view.Text(), "abc");
+  view.Load("first");
+  view.Load("second\n");
+  view.SetLineBreakStyle(app::LineBreak::Lf);
+  view.Select(0, 6);
+  EXPECT_EQ(editor.Text(), "abc");
+  view.Release();
+  EXPECT_EQ(editor.Text(), "second\n");
+  EXPECT_EQ(editor.SelectedText(), "second");
+  EXPECT_EQ(editor.LineBreakStyle(), app::LineBreak::Lf);
+  EXPECT_FALSE(editor.CanUndo());
+  view.ReplaceSelection("third");
+  EXPECT_EQ(editor.Text(), "third\n");
+}
+
 TEST_F(BatchWindowTest, StartWithAnEmptyListDoesNothing) {
   SaveTo().setText(QStringLiteral("/no/such/folder"));
   Start();
@@ -385,12 +452,12 @@ TEST_F(BatchWindowTest, CancelDuringABatchStopsAfterTheEntryInProgress) {
   SaveTo().setText(QString::fromStdString(Out()));
 
   auto* cancel = Child<QPushButton>("ButCancel");
-  int sourcesLoaded = 0;
+  // Saving a book names it in the main window's caption: the second book is being finished.
+  int saved = 0;
   bool startEnabledMeanwhile = true, addEnabledMeanwhile = true, closedByEscape = false;
-  QsciScintilla& sourceEditor = f.Window().SourceEditorWidget();
   const QMetaObject::Connection watch =
-      QObject::connect(&sourceEditor, &QsciScintilla::textChanged, [&] {
-        if (sourceEditor.text().isEmpty() || ++sourcesLoaded != 2) return;
+      QObject::connect(&f.Window(), &QWidget::windowTitleChanged, [&](const QString& title) {
+        if (!title.endsWith(".fb2") || ++saved != 2) return;
         startEnabledMeanwhile = Child<QPushButton>("ButStart")->isEnabled();
         addEnabledMeanwhile = Command("TBAdd").isEnabled();
         QTest::keyClick(&Window(), Qt::Key_Escape);  // Esc is "Cancel"
@@ -422,6 +489,57 @@ TEST_F(BatchWindowTest, CancelDuringABatchStopsAfterTheEntryInProgress) {
   Start();
   EXPECT_EQ(Entries()[2], "Done: " + books[2]);
   EXPECT_EQ(Entries()[3], "Done: " + books[3]);
+}
+
+// The user's input reaches the batch window after each entry. The offscreen platform queues a
+// moved pointer as a window system queues the user's input. Input that arrives while the core's
+// busy indication lets only other events run must not wait beyond the entry in progress, or
+// "Cancel" would not be seen.
+TEST_F(BatchWindowTest, TheUsersInputIsTakenAfterEachEntry) {
+  struct MoveWatch : QObject {
+    QWidget* window = nullptr;
+    bool waiting = false;  // a move queued, not yet delivered
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+      auto* widget = qobject_cast<QWidget*>(receiver);
+      if (event->type() == QEvent::MouseMove && widget && widget->window() == window)
+        waiting = false;
+      return false;
+    }
+  } watch;
+  watch.window = &Window();
+  std::vector<std::string> books;
+  for (int i = 0; i < 12; ++i) books.push_back(Source("book" + std::to_string(i) + ".htm", "Text"));
+  UseEntries(books);
+  SaveTo().setText(QString::fromStdString(Out()));
+  f.Window().move(-4000, -4000);  // the pointer's events go to the topmost window under it
+  // A button left down by an earlier test would make every move a drag of that button.
+  if (QGuiApplication::mouseButtons() != Qt::NoButton)
+    QTest::mouseRelease(&Window(), Qt::LeftButton);
+
+  // Saving a book names it in the main window's caption. Then the pointer moves over the batch
+  // window while events run without the user's input, as the busy indication runs them.
+  int saves = 0, late = 0;
+  const QMetaObject::Connection saved =
+      QObject::connect(&f.Window(), &QWidget::windowTitleChanged, [&](const QString& title) {
+        if (!title.endsWith(".fb2")) return;
+        ++saves;
+        if (watch.waiting) ++late;  // queued during the previous entry, still not taken
+        watch.waiting = true;
+        QCursor::setPos(Window().mapToGlobal(QPoint(30 + saves % 2 * 10, 30)));
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      });
+  QTimer::singleShot(0, [&] {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    QApplication::instance()->installEventFilter(&watch);
+    Start();
+    QApplication::instance()->removeEventFilter(&watch);
+    Window().reject();
+  });
+  f.Trigger("Act_BatchWindow");
+  QObject::disconnect(saved);
+
+  EXPECT_EQ(saves, 12);
+  EXPECT_EQ(late, 0);
 }
 
 TEST_F(BatchWindowTest, FolderButtonPutsTheChosenFolderIntoSaveTo) {

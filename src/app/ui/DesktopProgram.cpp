@@ -1,8 +1,12 @@
 #include "app/ui/DesktopProgram.h"
 
 #include <QAction>
+#include <QLayout>
+#include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
+#include <initializer_list>
+#include <vector>
 
 #include "app/SettingsKeys.h"
 #include "app/ui/CommonSettingsPage.h"
@@ -23,6 +27,46 @@ std::unique_ptr<ModalDialogs> DialogsOrReal(std::unique_ptr<ModalDialogs> dialog
   return real;
 }
 
+// While a batch runs the main window under the batch window stays as it was: the editors hold
+// the files' texts back, and nothing is laid out or redrawn, since loading, measuring and drawing
+// the texts of each file (the editors' and the status bar's) costs more than converting a small
+// book. Afterwards it shows the last file's source and result, as after a conversion of its own.
+class MainWindowAtRest {
+ public:
+  MainWindowAtRest(QMainWindow& window, batch::ui::BufferedEditor& source,
+                   batch::ui::BufferedEditor& result)
+      : window_(window), source_(source), result_(result) {
+    source_.Hold();
+    result_.Hold();
+    window_.setUpdatesEnabled(false);
+    for (QLayout* layout : Layouts()) layout->setEnabled(false);
+  }
+  ~MainWindowAtRest() {
+    source_.Release();
+    result_.Release();
+    for (QLayout* layout : Layouts()) {
+      layout->setEnabled(true);
+      layout->invalidate();
+    }
+    window_.setUpdatesEnabled(true);
+  }
+  MainWindowAtRest(const MainWindowAtRest&) = delete;
+  MainWindowAtRest& operator=(const MainWindowAtRest&) = delete;
+
+ private:
+  // The window's own layout and the status bar's, which the texts of each file would redo.
+  std::vector<QLayout*> Layouts() {
+    std::vector<QLayout*> layouts;
+    for (QWidget* widget : std::initializer_list<QWidget*>{&window_, window_.statusBar()})
+      if (widget->layout()) layouts.push_back(widget->layout());
+    return layouts;
+  }
+
+  QMainWindow& window_;
+  batch::ui::BufferedEditor& source_;
+  batch::ui::BufferedEditor& result_;
+};
+
 }  // namespace
 
 DesktopProgram::DesktopProgram(DesktopOptions options)
@@ -33,8 +77,10 @@ DesktopProgram::DesktopProgram(DesktopOptions options)
           })),
       sourceEditor_(window_.SourceEditorWidget(), platform::SystemCodePageNumber()),
       resultEditor_(window_.ResultEditorWidget(), platform::SystemCodePageNumber()),
+      sourceView_(sourceEditor_),
+      resultView_(resultEditor_),
       ui_(window_, *dialogs_, platform::SystemCodePageNumber()),
-      session_(ui_, sourceEditor_, resultEditor_, options.ProgramFolder, options.SettingsPath) {
+      session_(ui_, sourceView_, resultView_, options.ProgramFolder, options.SettingsPath) {
   SetUpSourceEditor(window_.SourceEditorWidget());
   SetUpResultEditor(window_.ResultEditorWidget());
 
@@ -97,6 +143,7 @@ void DesktopProgram::CreateBatchWindow() {
   commands.Start = [this](std::string& folder, const batch::EntryDoneFn& entryDone,
                           const batch::CancelledFn& cancelled) {
     window_.Run([&] {
+      const MainWindowAtRest rest(window_, sourceView_, resultView_);
       std::string& field = session_.Settings().BatchOutputFolder;
       field = folder;
       batch::StartBatch(session_.BatchList, field, ui_, session_.BatchStartSteps(), entryDone,

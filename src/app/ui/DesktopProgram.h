@@ -1,7 +1,8 @@
 #pragma once
 // The desktop program: one object that owns, in this order, the main window, the two editor
 // adapters, the user interface and the session (destroyed in reverse), and runs the start-up
-// and the closing of the main window. The batch window, made after them, goes first.
+// and the closing of the main window. The session reaches the editors through views that hold a
+// batch's changes back until it ends. The batch window, made after them all, goes first.
 
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/ui/ModalDialogs.h"
 #include "app/ui/QsciTextEditor.h"
 #include "app/ui/QtUserInterface.h"
+#include "batch/ui/BufferedEditor.h"
 
 namespace batch::ui {
 class BatchWindow;
@@ -58,6 +60,8 @@ class DesktopProgram {
   std::unique_ptr<ModalDialogs> dialogs_;
   QsciTextEditor sourceEditor_;
   QsciTextEditor resultEditor_;
+  batch::ui::BufferedEditor sourceView_;
+  batch::ui::BufferedEditor resultView_;
   QtUserInterface ui_;
   app::Session session_;
   std::unique_ptr<batch::ui::BatchWindow> batchWindow_;

@@ -1,5 +1,6 @@
 #include "batch/ui/BatchWindow.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -35,6 +36,9 @@ constexpr FileTypeEntry kFileTypes[] = {
 // How long the folder tree must be quiet before it is scrolled to the chosen folder.
 constexpr int kScrollSettleMs = 30;
 
+// How often the rows and the progress are redrawn while a batch runs.
+constexpr qint64 kRefreshMs = 50;
+
 // The share of the list's width the entry column takes; the reason column has the rest.
 constexpr double kEntryColumnShare = 0.62;
 
@@ -54,7 +58,13 @@ BatchWindow::BatchWindow(ConversionList& list, const platform::CodePage& codePag
   connect(ui_->ListBox1->header(), &QHeaderView::sectionResized, this, [this](int column) {
     if (column == 0 && !sizingColumns_) userSizedColumns_ = true;
   });
-  connect(ui_->ListBox1, &QTreeWidget::currentItemChanged, this, &BatchWindow::ShowReason);
+  connect(ui_->ListBox1, &QTreeWidget::currentItemChanged, this, [this] {
+    if (running_) followProgress_ = false;
+    ShowReason();
+  });
+  connect(ui_->ListBox1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] {
+    if (running_) followProgress_ = false;
+  });
 
   QComboBox* types = ui_->FilterComboBox1;
   for (const FileTypeEntry& entry : kFileTypes)
@@ -302,9 +312,14 @@ void BatchWindow::Start() {
   if (running_ || !commands_.Start) return;
   if (list_.Empty()) return;  // not even the folder check
   total_ = list_.Entries().size();
+  handled_ = 0;
+  pending_.clear();
   cancelRequested_ = false;
   ShowProgress(0);
-  size_t handled = 0;
+  ui_->ListBox1->setCurrentItem(ui_->ListBox1->topLevelItem(0));
+  followProgress_ = true;
+  sinceShown_.start();
+  sinceEntry_.start();
   std::string folder = OutputFolder();
   {
     // Whatever way the batch ends, the window's commands come back.
@@ -317,17 +332,17 @@ void BatchWindow::Start() {
     } running(*this);
     commands_.Start(
         folder,
-        [this, &handled](size_t index, const std::string& entry, const FileOutcome& outcome) {
-          handled = index + 1;
+        [this](size_t index, const std::string& entry, const FileOutcome& outcome) {
           EntryDone(index, entry, outcome);
         },
         [this] { return cancelRequested_; });
   }
+  ShowOutcomes();
   SetOutputFolder(folder);  // the batch's folder dialog may have chosen one
   ShowList();
-  if (cancelRequested_ && handled < total_) {
-    ui_->ProgressLabel->setText(QStringLiteral("%1 of %2, cancelled").arg(handled).arg(total_));
-  } else if (handled == 0) {
+  if (cancelRequested_ && handled_ < total_) {
+    ui_->ProgressLabel->setText(QStringLiteral("%1 of %2, cancelled").arg(handled_).arg(total_));
+  } else if (handled_ == 0) {
     // Stopped before the first entry: no folder to write into.
     ui_->ProgressBar1->reset();
     ui_->ProgressLabel->clear();
@@ -335,26 +350,42 @@ void BatchWindow::Start() {
 }
 
 void BatchWindow::EntryDone(size_t index, const std::string& entry, const FileOutcome& outcome) {
-  QTreeWidget* rows = ui_->ListBox1;
-  if (QTreeWidgetItem* item = rows->topLevelItem(static_cast<int>(index))) {
-    QString reason;
-    if (!outcome.Done)
-      reason =
-          outcome.Reason.empty() ? QStringLiteral("Conversion failed") : Display(outcome.Reason);
-    const QString text = Display(entry);
-    item->setText(0, text);
-    item->setText(1, reason);
-    item->setToolTip(0, reason.isEmpty() ? text : text + '\n' + reason);
-    item->setToolTip(1, reason);
-    // The selection follows the batch, so the reason of a failure shows as it happens.
-    rows->setCurrentItem(item);
-    rows->scrollToItem(item);
-    ShowReason();
-  }
-  ShowProgress(index + 1);
+  QString reason;
+  if (!outcome.Done)
+    reason = outcome.Reason.empty() ? QStringLiteral("Conversion failed") : Display(outcome.Reason);
+  pending_.push_back({index, Display(entry), std::move(reason)});
+  handled_ = index + 1;
+  // Drawing a row costs more than converting a small book: the rows and the progress are
+  // brought up to date every kRefreshMs, and after every entry that took that long by itself.
+  const bool slowEntry = sinceEntry_.restart() >= kRefreshMs;
+  if (slowEntry || sinceShown_.elapsed() >= kRefreshMs) ShowOutcomes();
   // Everything pending runs here, the user's input included: the window repaints and "Cancel"
-  // is seen before the next entry. The commands that would change the list are disabled.
+  // is seen before the next entry. The commands that would change the list are disabled. Input
+  // that arrived while the busy indication let only other events run waits for the event
+  // dispatcher to be woken again (so with the GLib one): waking it lets this pass take it.
+  QAbstractEventDispatcher::instance()->wakeUp();
   QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void BatchWindow::ShowOutcomes() {
+  QTreeWidget* rows = ui_->ListBox1;
+  QTreeWidgetItem* last = nullptr;
+  for (const Outcome& outcome : pending_) {
+    QTreeWidgetItem* item = rows->topLevelItem(static_cast<int>(outcome.Index));
+    if (!item) continue;
+    item->setText(0, outcome.Text);
+    item->setText(1, outcome.Reason);
+    item->setToolTip(
+        0, outcome.Reason.isEmpty() ? outcome.Text : outcome.Text + '\n' + outcome.Reason);
+    item->setToolTip(1, outcome.Reason);
+    last = item;
+  }
+  pending_.clear();
+  // The view follows the batch until the user moves in the list.
+  if (last && followProgress_) rows->scrollToItem(last);
+  ShowReason();
+  ShowProgress(handled_);
+  sinceShown_.restart();
 }
 
 void BatchWindow::ShowReason() {

@@ -16,11 +16,13 @@
 // the entry in progress; otherwise it closes the window, which keeps its list and folder.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/BatchStart.h"
 #include "batch/ConversionList.h"
@@ -111,6 +113,8 @@ class BatchWindow : public QDialog {
   bool AddFile(int row);
   QTreeWidgetItem* AppendRow(const std::string& entry);
   void EntryDone(size_t index, const std::string& entry, const FileOutcome& outcome);
+  // The entries handled since the last call into their rows, and the progress.
+  void ShowOutcomes();
   void SetRunning(bool running);
   // The full reason of the selected entry, under the list.
   void ShowReason();
@@ -137,7 +141,18 @@ class BatchWindow : public QDialog {
   bool sizingColumns_ = false;
   bool running_ = false;
   bool cancelRequested_ = false;
-  size_t total_ = 0;  // entries of the running batch
+  // An entry handled but not yet shown: its index, new text and reason.
+  struct Outcome {
+    size_t Index;
+    QString Text;
+    QString Reason;
+  };
+  std::vector<Outcome> pending_;
+  size_t total_ = 0;    // entries of the running batch
+  size_t handled_ = 0;  // of them handled so far
+  QElapsedTimer sinceShown_;
+  QElapsedTimer sinceEntry_;
+  bool followProgress_ = false;  // the list scrolls to the latest entry shown
 };
 
 }  // namespace batch::ui
