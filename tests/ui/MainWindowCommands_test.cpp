@@ -316,7 +316,17 @@ const std::vector<CommandCase>& Cases() {
        "",
        {kHelp},
        [](ProgramFixture& f) { EXPECT_EQ(TriggerModal(f, "mm_About1"), "About"); }},
-      {"Act_ConvertTable", "Convert table", "Convert table", "F6", {kSourceBar}, nullptr},
+      {"Act_ConvertTable",
+       "Convert table",
+       "Convert table",
+       "F6",
+       {kSourceBar},
+       [](ProgramFixture& f) {
+         WithSource(f, "<table><tr><td>a</td></tr></table>");
+         f.Session().SourceEditor().Select(0, 34);
+         f.Trigger("Act_ConvertTable");
+         EXPECT_EQ(f.Session().Document().TablePictureCount, 1);
+       }},
       {"Act_ansi2utf",
        "Convert text to utf8",
        "Convert text to utf8",
@@ -420,8 +430,22 @@ const std::vector<CommandCase>& Cases() {
        "",
        {kFb2Bar, kResultPopup},
        Wraps("Act_EmptyLine", "<empty-line/>")},
-      {"Act_LoadImage", "Load picture", "Load picture", "", {kUpperBar}, nullptr},
-      {"Act_Batch", "Load pictures", "Load pictures", "", {kUpperBar}, nullptr},
+      {"Act_LoadImage",
+       "Load picture",
+       "Load picture",
+       "",
+       {kUpperBar},
+       [](ProgramFixture& f) {
+         f.Trigger("Act_LoadImage");
+         EXPECT_EQ(LastDialog(f).DialogKind, Kind::Open);
+         EXPECT_EQ(LastDialog(f).Filters.size(), 3);
+       }},
+      {"Act_Batch",
+       "Load pictures",
+       "Load pictures",
+       "",
+       {kUpperBar},
+       [](ProgramFixture& f) { EXPECT_EQ(TriggerModal(f, "Act_Batch"), "Select Images"); }},
       {"Act_CopyToClip1",
        "Copy to clipboard",
        "Copy to clipboard",

@@ -11,6 +11,7 @@
 #include "app/SettingsKeys.h"
 #include "app/ui/CommonSettingsPage.h"
 #include "app/ui/EditorSetup.h"
+#include "app/ui/ImagesTabController.h"
 #include "app/ui/QtText.h"
 #include "batch/ui/BatchWindow.h"
 #include "platform/CodePage.h"
@@ -97,6 +98,9 @@ DesktopProgram::DesktopProgram(DesktopOptions options)
     session_.Document().StartupFile = options.Arguments.front();
 
   window_.Bind(session_, sourceEditor_, resultEditor_);
+  ConnectImagesTab(window_, session_);
+  QObject::connect(&window_, &MainWindow::EditorCodePageChanged, &window_,
+                   [this](int codePage) { dialogs_->SetTextCodePage(codePage); });
   QObject::connect(&window_, &MainWindow::FirstShown, &window_,
                    [this] { QTimer::singleShot(0, &window_, [this] { FirstShow(); }); });
   QObject::connect(&window_, &MainWindow::Closing, &window_, [this] { Close(); });

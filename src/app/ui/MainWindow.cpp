@@ -256,10 +256,9 @@ void MainWindow::ConnectCommands() {
     connect(Command("Act_ClearMemo" + std::string(number)), &QAction::triggered, memo,
             &QPlainTextEdit::clear);
   }
-  // Built with the picture windows and the language files. (The batch window is the desktop
-  // program's, which connects "Act_BatchWindow".)
-  for (std::string_view later : {"Act_ConvertTable", "Act_LoadImage", "Act_Batch", "Recreate1"})
-    Command(later)->setEnabled(false);
+  // Built with the language files. The batch window and the "Images" tab's picture commands are
+  // connected by the desktop program and the Images tab's controller.
+  Command("Recreate1")->setEnabled(false);
 }
 
 void MainWindow::ConnectControls() {
@@ -337,6 +336,7 @@ void MainWindow::RefreshControls() {
     editorCodePage_ = codePage;
     sourceEditor_->SetCodePage(codePage);
     resultEditor_->SetCodePage(codePage);
+    emit EditorCodePageChanged(codePage);
   }
   RefreshSearchFields();
 }

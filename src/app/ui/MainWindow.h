@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow {
   void FirstShown();
   // The user closes the window; the settings are saved before it goes.
   void Closing();
+  // The editors show their bytes in another code page: the character set changed.
+  void EditorCodePageChanged(int codePage);
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -18,7 +18,7 @@ struct BookInfo;
 namespace fb2meta::ui {
 class BookInfoDialog;
 class GenrePickerDialog;
-}
+}  // namespace fb2meta::ui
 
 namespace app::ui {
 
@@ -36,6 +36,9 @@ class ModalDialogs {
   // Edits `info`; true for "Ok".
   virtual bool EditBookInfo(fb2meta::BookInfo& info) = 0;
   virtual std::string PickGenres(std::string_view genres) = 0;
+  // The code page text boxes show and take their bytes in: that of the character set the main
+  // window applies.
+  virtual void SetTextCodePage(int) {}
 };
 
 // What the genre picker offers: the genre file's entries (8-bit text in the system code page)
@@ -59,9 +62,8 @@ class QtModalDialogs : public ModalDialogs {
   bool EditBookInfo(fb2meta::BookInfo& info) override;
   std::string PickGenres(std::string_view genres) override;
 
-  // The code page the book information dialog's text boxes show and take their bytes in: that
-  // of the character set the main window applies (the system code page until told).
-  void SetTextCodePage(int codePage);
+  // The book information dialog's boxes; the system code page until told.
+  void SetTextCodePage(int codePage) override;
 
   // Asked once, when the genre picker is first needed (the picker is then kept for the run);
   // without it the picker offers nothing.
