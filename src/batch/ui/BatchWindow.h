@@ -6,14 +6,15 @@
 // The window edits the conversion list it is given and reaches the program only through
 // BatchWindow::Commands; it never sees the session. The list's entries are its texts exactly
 // ("Done: ...", "Error: <code>: ..." after a batch, as list files hold them); the reason of a
-// failed entry is shown beside it, in the second column and the entry's tooltip, and is not part
-// of the list.
+// failed entry is shown beside it, in the second column, the entry's tooltip and, in full, under
+// the list for the selected entry; it is not part of the list.
 //
-// A batch runs on the user-interface thread inside "Start". After each entry the window shows
-// it, moves the progress on and lets every pending event run, the user's input included, so that
-// the window repaints and "Cancel" gets through; the commands that change the list or the folder
-// are disabled meanwhile. "Cancel" (also Esc and closing the window) during a batch ends it after
-// the entry in progress; otherwise it closes the window, which keeps its list and folder.
+// A batch runs on the user-interface thread inside "Start". After each entry the window lets
+// every pending event run, the user's input included, so that it repaints and "Cancel" gets
+// through; the rows and the progress ("n of N") are brought up to date every 50 ms (and after
+// every slow entry). The commands that change the list or the folder are disabled meanwhile.
+// "Cancel" (also Esc and closing the window) during a batch ends it after the entry in progress;
+// otherwise it closes the window, which keeps its list and folder.
 
 #include <QDialog>
 #include <QElapsedTimer>
