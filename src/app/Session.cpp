@@ -5,6 +5,7 @@
 #include "images/Resizing.h"
 #include "platform/ScratchFolder.h"
 #include "tables/TableFont.h"
+#include "tables/TableSettings.h"
 
 namespace app {
 
@@ -35,6 +36,16 @@ images::PictureOptions Session::PictureOptions() const {
   options.MaxImageWidth = settings_.MaxImageWidth;
   options.MaxImageHeight = settings_.MaxImageHeight;
   return options;
+}
+
+tables::TableSettings Session::TablePictureSettings() const {
+  tables::TableSettings table;
+  table.MaxImageWidth = settings_.MaxImageWidth;
+  table.MaxImageHeight = settings_.MaxImageHeight;
+  table.VisibleBorder = settings_.TableBorder == TableBorder::Visible;
+  table.FontName = settings_.TableFontName;
+  table.FontSize = settings_.TableFontSize;
+  return table;
 }
 
 void Session::ClearSourceDocument() {

@@ -22,9 +22,9 @@
 #include "editor/TagInsertion.h"
 #include "engine/HTMLPars.h"
 #include "engine/Pipeline.h"
-#include "output/Validation.h"
 #include "fb2meta/BookInfo.h"
 #include "images/ImagesTab.h"
+#include "output/Validation.h"
 #include "platform/CodePage.h"
 #include "source/Charsets.h"
 #include "source/WordBridge.h"
@@ -37,7 +37,8 @@ class ScratchFolder;
 }
 namespace tables {
 class FontCache;
-}
+struct TableSettings;
+}  // namespace tables
 
 namespace app {
 
@@ -67,6 +68,8 @@ class Session {
   tables::FontCache& TableFonts();
   // The picture settings of ConversionSettings.
   images::PictureOptions PictureOptions() const;
+  // The table picture settings of ConversionSettings.
+  tables::TableSettings TablePictureSettings() const;
 
   // --- Documents (Session.cpp)
   // Empties the source editor and forgets the source save name, SourceHtmlPath and the first

@@ -27,14 +27,8 @@ class SessionServices : public engine::ConversionServices {
     return pictures_.Embed(tag, binaries);
   }
   std::string RenderTablePicture(std::string_view tableHtml, std::string_view) override {
-    const ConversionSettings& s = session_.Settings();
-    tables::TableSettings table;
-    table.MaxImageWidth = s.MaxImageWidth;
-    table.MaxImageHeight = s.MaxImageHeight;
-    table.VisibleBorder = s.TableBorder == TableBorder::Visible;
-    table.FontName = s.TableFontName;
-    table.FontSize = s.TableFontSize;
-    return tables::RenderTableBase64(tableHtml, table, session_.TableFonts(), session_.CodePage(),
+    return tables::RenderTableBase64(tableHtml, session_.TablePictureSettings(),
+                                     session_.TableFonts(), session_.CodePage(),
                                      [this](std::string_view message, std::string_view offending) {
                                        OnError(message, offending);
                                      });

@@ -19,16 +19,6 @@ std::vector<FileFilter> LoadPictureFilters() {
   return filters;
 }
 
-tables::TableSettings TableSettingsOf(const ConversionSettings& s) {
-  tables::TableSettings table;
-  table.MaxImageWidth = s.MaxImageWidth;
-  table.MaxImageHeight = s.MaxImageHeight;
-  table.VisibleBorder = s.TableBorder == TableBorder::Visible;
-  table.FontName = s.TableFontName;
-  table.FontSize = s.TableFontSize;
-  return table;
-}
-
 }  // namespace
 
 void Session::Act_LoadImage() {
@@ -50,7 +40,7 @@ void Session::Act_ConvertTable() {
   const std::string selection = source_.SelectedText();
   if (selection.empty()) return;
   tables::ConvertTableResult result = tables::ConvertSelectedTable(
-      selection, document_.TablePictureCount, TableSettingsOf(settings_), TableFonts(), codePage_,
+      selection, document_.TablePictureCount, TablePictureSettings(), TableFonts(), codePage_,
       [this](std::string_view message, std::string_view offending) {
         ui_.ShowMessage(message, offending);
       });
