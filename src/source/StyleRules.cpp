@@ -108,7 +108,7 @@ void AddStyleRules(StyleRules& rules, std::string_view selectors, std::string_vi
         rule.ItalicOff = "</i>";
       }
       rule.Declarations = cleaned;
-      rules.push_back(std::move(rule));
+      rules.Add(std::move(rule));
     }
     if (last) break;
     from = comma + 1;
@@ -148,12 +148,28 @@ void ParseStyleSheet(StyleRules& rules, std::string_view sheet) {
   });
 }
 
-const THTMLStyle* FindStyle(const StyleRules& rules, std::string_view element,
-                            std::string_view styleClass) {
-  for (const THTMLStyle& rule : rules) {
-    if (rule.Element == element && engine::EqualsNoCase(rule.StyleClass, styleClass)) return &rule;
-  }
-  return nullptr;
+namespace {
+
+void MakeKey(std::string& key, std::string_view element, std::string_view styleClass) {
+  key.assign(element);
+  key.push_back('\0');
+  for (char c : styleClass) key.push_back(engine::ToLowerAscii(c));
+}
+
+}  // namespace
+
+void StyleRules::Add(THTMLStyle rule) {
+  std::string key;
+  MakeKey(key, rule.Element, rule.StyleClass);
+  first_.try_emplace(std::move(key), rules_.size());
+  rules_.push_back(std::move(rule));
+}
+
+const THTMLStyle* StyleRules::Find(std::string_view element, std::string_view styleClass) const {
+  std::string key;
+  MakeKey(key, element, styleClass);
+  const auto found = first_.find(key);
+  return found == first_.end() ? nullptr : &rules_[found->second];
 }
 
 }  // namespace source

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace source {
@@ -19,8 +20,24 @@ struct THTMLStyle {
   std::string Declarations;
 };
 
-// Rules in the order read; lookups take the first match.
-using StyleRules = std::vector<THTMLStyle>;
+// Rules in the order read; lookups take the first match. An index from element and class to the
+// first rule keeps lookups constant in time, so big generated style sheets stay linear.
+class StyleRules {
+ public:
+  void Add(THTMLStyle rule);
+  // The first rule for this lower-case element name whose class equals `styleClass` in any letter
+  // case; null when there is none.
+  const THTMLStyle* Find(std::string_view element, std::string_view styleClass) const;
+
+  bool empty() const { return rules_.empty(); }
+  size_t size() const { return rules_.size(); }
+  auto begin() const { return rules_.begin(); }
+  auto end() const { return rules_.end(); }
+
+ private:
+  std::vector<THTMLStyle> rules_;
+  std::unordered_map<std::string, size_t> first_;  // element + '\0' + class -> index
+};
 
 // Removes the first "<!--", the first "-->" and one "/* ... */" comment (or cuts the piece at an
 // unclosed "/*").
@@ -33,9 +50,10 @@ void AddStyleRules(StyleRules& rules, std::string_view selectors, std::string_vi
 // Reads the rules of one style element's text, line by line.
 void ParseStyleSheet(StyleRules& rules, std::string_view sheet);
 
-// The first rule for this lower-case element name whose class equals `styleClass` in any letter
-// case; null when there is none.
-const THTMLStyle* FindStyle(const StyleRules& rules, std::string_view element,
-                            std::string_view styleClass);
+// StyleRules::Find.
+inline const THTMLStyle* FindStyle(const StyleRules& rules, std::string_view element,
+                                   std::string_view styleClass) {
+  return rules.Find(element, styleClass);
+}
 
 }  // namespace source
