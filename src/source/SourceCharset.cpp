@@ -43,25 +43,32 @@ std::optional<CharsetDeclaration> NameSpan(DeclarationKind kind, std::string_vie
   return CharsetDeclaration{kind, start, end - start};
 }
 
-// encoding="..." inside an XML declaration that opens the text (after blanks).
-std::optional<CharsetDeclaration> XmlDeclarationName(std::string_view window) {
+// Where an XML declaration that opens the text (after blanks) ends: just past its "?>"; 0 when
+// the text has none.
+size_t XmlDeclarationEnd(std::string_view window) {
   const size_t open = SkipBlanks(window, 0);
   if (!StartsWithNoCase(window, open, "<?xml") || open + 5 >= window.size() ||
       !IsBlank(window[open + 5])) {
-    return std::nullopt;
+    return 0;
   }
   const size_t close = window.find("?>", open);
-  if (close == std::string_view::npos) return std::nullopt;
-  const std::string_view decl = window.substr(0, close);
+  return close == std::string_view::npos ? 0 : close + 2;
+}
+
+// encoding="..." inside the XML declaration that ends at `end`.
+std::optional<CharsetDeclaration> XmlDeclarationName(std::string_view window, size_t end) {
+  if (end == 0) return std::nullopt;
+  const size_t open = SkipBlanks(window, 0);
+  const std::string_view decl = window.substr(0, end - 2);
   size_t at = FindNoCase(decl, "encoding", open);
   if (at == std::string_view::npos) return std::nullopt;
   at = SkipBlanks(decl, at + 8);
   if (at >= decl.size() || decl[at] != '=') return std::nullopt;
   at = SkipBlanks(decl, at + 1);
   if (at >= decl.size() || (decl[at] != '"' && decl[at] != '\'')) return std::nullopt;
-  const size_t end = decl.find(decl[at], at + 1);
-  if (end == std::string_view::npos) return std::nullopt;
-  return NameSpan(DeclarationKind::XmlDeclaration, window, at + 1, end);
+  const size_t quote = decl.find(decl[at], at + 1);
+  if (quote == std::string_view::npos) return std::nullopt;
+  return NameSpan(DeclarationKind::XmlDeclaration, window, at + 1, quote);
 }
 
 struct Attribute {
@@ -203,8 +210,9 @@ bool NamesCodePage(std::string_view name, const platform::CodePage& codePage) {
 std::vector<CharsetDeclaration> FindCharsetDeclarations(std::string_view text) {
   const std::string_view window = text.substr(0, kDeclarationScanBytes);
   std::vector<CharsetDeclaration> found;
-  if (auto xml = XmlDeclarationName(window)) found.push_back(*xml);
-  size_t pos = 0;
+  // Meta tags are looked for after the XML declaration: a "<meta" inside its text is no tag.
+  size_t pos = XmlDeclarationEnd(window);
+  if (auto xml = XmlDeclarationName(window, pos)) found.push_back(*xml);
   while ((pos = window.find('<', pos)) != std::string_view::npos) {
     if (window.compare(pos, 4, "<!--") == 0) {
       const size_t end = window.find("-->", pos + 4);

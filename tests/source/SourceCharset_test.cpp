@@ -118,5 +118,17 @@ TEST(SourceCharsetTest, RenamesInPlaceOnOtherCodePages) {
             "<meta charset=\"latin1\">\x81\xE9");
 }
 
+TEST(SourceCharsetTest, MetaInsideTheXmlDeclarationIsNoDeclaration) {
+  // The declaration's value runs on over a meta tag: one declaration, the XML one, whose name is
+  // the whole value; the renaming must never see two names that overlap.
+  const std::string text = "<?xml version=\"1.0\" encoding=\"utf-<meta charset=koi8-r>8\"?>";
+  const std::vector<CharsetDeclaration> found = FindCharsetDeclarations(text);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].Kind, DeclarationKind::XmlDeclaration);
+  EXPECT_EQ(text.substr(found[0].NameStart, found[0].NameLength), "utf-<meta charset=koi8-r>8");
+  // A meta after the declaration still counts.
+  EXPECT_EQ(FindCharsetDeclarations(text + "<meta charset=\"koi8-r\">").size(), 2u);
+}
+
 }  // namespace
 }  // namespace source
