@@ -1,10 +1,18 @@
 #pragma once
-// Starting outside programs: found on PATH, run in a session of their own with no terminal and
-// their output discarded, either waited for within a time limit or left to run on their own.
+// Starting outside programs: found on PATH, run in a session of their own with no terminal,
+// either waited for within a time limit, kept running and talked to through pipes, or left to
+// run on their own.
+//
+// Programs that are waited for or kept are tied to this process: they get SIGKILL when it ends,
+// however it ends (PR_SET_PDEATHSIG), and their process group is killed on an interrupt
+// (platform/Interrupts.h) or when they are done with.
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/Interrupts.h"
 
 namespace platform {
 
@@ -22,6 +30,46 @@ struct RunOutcome {
 // whole process group is killed. Whatever the program left running in its group is killed when
 // it ends, so no helper process outlives the call.
 RunOutcome RunWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
+
+// A program kept running in a session of its own, its standard input and output connected to
+// us by pipes (its errors go to /dev/null). Destroying the object kills its process group and
+// waits for the program.
+class ChildProgram {
+ public:
+  ChildProgram() = default;
+  ~ChildProgram() { Stop(); }
+  ChildProgram(ChildProgram&& other) noexcept;
+  ChildProgram& operator=(ChildProgram&& other) noexcept;
+  ChildProgram(const ChildProgram&) = delete;
+  ChildProgram& operator=(const ChildProgram&) = delete;
+
+  // Starts `argv`; false when it could not be started. With `pipes` false, standard input and
+  // output are /dev/null as well.
+  bool Start(const std::vector<std::string>& argv, bool pipes = true);
+  bool Running() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
+
+  // Writes all of `bytes` to the program's input; false when it no longer reads.
+  bool Write(std::string_view bytes);
+  // The next line the program writes (without its "\n"), waiting until `deadline`. Empty
+  // optional when the time is up (TimedOut then says so) or the program closed its output.
+  std::optional<std::string> ReadLine(std::chrono::steady_clock::time_point deadline);
+  bool TimedOut() const { return timedOut_; }
+  // True when the program has ended (it is then reaped and what it left in its group killed);
+  // never waits.
+  bool Ended();
+
+  // Kills the process group and waits for the program.
+  void Stop();
+
+ private:
+  pid_t pid_ = -1;
+  int in_ = -1;   // the program's standard input
+  int out_ = -1;  // the program's standard output
+  std::string pending_;
+  bool timedOut_ = false;
+  InterruptCleanup cleanup_;
+};
 
 // Starts `argv` detached (a new session, its end not waited for or examined); true when it
 // could be started.

@@ -5,10 +5,12 @@
 
 #include "app/Settings.h"
 #include "app/ui/DesktopProgram.h"
+#include "platform/Interrupts.h"
 #include "platform/MemoryReuse.h"
 #include "platform/ProgramFolder.h"
 
 int main(int argc, char** argv) {
+  platform::InstallInterruptHandlers();  // before Qt starts threads
   platform::KeepFreedMemoryForReuse();  // every conversion reuses the last one's buffers
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vellumor"));
