@@ -1,7 +1,5 @@
 #include "output/AtomicFile.h"
 
-#include <cstring>
-
 #include "platform/WholeFile.h"
 
 namespace output {
@@ -12,7 +10,8 @@ std::string CannotCreateMessage(const std::string& path, const std::string& reas
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const int error = platform::WriteFileAtomically(path, bytes);
-  if (error != 0) throw SaveError(CannotCreateMessage(path, std::strerror(error)));
+  if (error != 0)
+    throw SaveError(CannotCreateMessage(path, platform::WriteFailureReason(path, error)));
 }
 
 }  // namespace output

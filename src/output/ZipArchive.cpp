@@ -99,11 +99,13 @@ void WriteZipEntry(const std::string& archivePath, std::string_view entryName,
                    std::string_view bytes) {
   std::string existing;
   struct stat info {};
-  if (stat(archivePath.c_str(), &info) == 0) {
+  // Only a regular file holds an earlier archive; a device or a pipe is written through, and
+  // what cannot be written is refused, by WriteFileAtomically.
+  if (stat(archivePath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    if (const auto problem = platform::CheckInputFile(archivePath, platform::kMaxSourceFileBytes))
+      throw SaveError(CannotCreateMessage(archivePath, problem->Reason));
     std::optional<std::string> text = platform::ReadWholeFile(archivePath);
-    if (!text)
-      throw SaveError(
-          CannotCreateMessage(archivePath, std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EIO)));
+    if (!text) throw SaveError(CannotCreateMessage(archivePath, std::strerror(errno)));
     existing = std::move(*text);
   }
   WriteFileAtomically(archivePath, UpdateZipArchive(existing, entryName, bytes, archivePath));

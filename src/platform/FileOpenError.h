@@ -9,11 +9,19 @@ namespace platform {
 
 class FileOpenError : public std::runtime_error {
  public:
-  explicit FileOpenError(const std::string& message) : std::runtime_error(message) {}
+  explicit FileOpenError(const std::string& message, int error = 0)
+      : std::runtime_error(message), error_(error) {}
+  // The errno value of the failure (EFBIG for a file over its limit, EINVAL for a pipe, socket
+  // or device); 0 when unknown.
+  int Error() const { return error_; }
+
+ private:
+  int error_;
 };
 
-// The bytes of the file at `path`; FileOpenError "Cannot open file \"<path>\". <reason>" when it
-// is missing, a folder, not a regular file (a FIFO or a device) or unreadable.
+// The bytes of a source or FB2 file at `path`, read through InputFile with the source limit;
+// FileOpenError "Cannot open file \"<path>\". <reason>" when it is missing, a folder, a pipe, a
+// socket or a device, larger than the limit, or unreadable.
 std::string ReadFileToOpen(const std::string& path);
 
 }  // namespace platform

@@ -1,14 +1,18 @@
 #include "platform/WholeFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <random>
+
+#include "platform/FileOpenError.h"
 
 namespace platform {
 namespace {
@@ -46,23 +50,77 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-}  // namespace
+// A pipe whose reader goes away raises SIGPIPE, which would end the program; while this lives
+// the write fails with EPIPE instead, and a SIGPIPE it caused is taken back.
+class SigpipeHeld {
+ public:
+  SigpipeHeld() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &saved_);
+  }
+  ~SigpipeHeld() {
+    if (!wasPending_) {
+      const timespec none{};
+      while (sigtimedwait(&pipe_, nullptr, &none) == -1 && errno == EINTR) {
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+  }
+  SigpipeHeld(const SigpipeHeld&) = delete;
+  SigpipeHeld& operator=(const SigpipeHeld&) = delete;
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  // istream::read turns read errors into badbit; iterating the buffer directly would throw.
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text;
-  char chunk[8192];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-    text.append(chunk, static_cast<size_t>(in.gcount()));
-  if (in.bad()) return std::nullopt;
-  return text;
+ private:
+  sigset_t pipe_{}, saved_{};
+  bool wasPending_ = false;
+};
+
+enum class Target { Replace, WriteThrough, Refuse };
+
+Target TargetKind(mode_t mode) {
+  if (S_ISREG(mode)) return Target::Replace;
+  if (S_ISCHR(mode) || S_ISFIFO(mode)) return Target::WriteThrough;
+  return Target::Refuse;
 }
 
-int WriteFileAtomically(const std::string& path, std::string_view bytes, Durability durability) {
+int RefusalError(mode_t mode) {
+  return S_ISDIR(mode) ? EISDIR : EINVAL;
+}
+
+// Writes into an existing device or pipe as it is. -1 when the name turned out to be a regular
+// file after all (replaced meanwhile): the caller then replaces it as one.
+int WriteThrough(const std::string& path, std::string_view bytes) {
+  int fd;
+  do {
+    // A pipe without a reader fails with ENXIO here instead of waiting for one.
+    fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return LastError();
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = LastError();
+    ::close(fd);
+    return error;
+  }
+  if (TargetKind(info.st_mode) != Target::WriteThrough) {
+    ::close(fd);
+    return S_ISREG(info.st_mode) ? -1 : RefusalError(info.st_mode);
+  }
+  // Once open, a pipe takes the bytes at its reader's pace.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  int failure = 0;
+  {
+    const SigpipeHeld held;
+    if (!WriteAll(fd, bytes)) failure = LastError();
+  }
+  if (::close(fd) != 0 && !failure && errno != EINTR) failure = LastError();
+  return failure;
+}
+
+int Replace(const std::string& path, std::string_view bytes, Durability durability) {
   std::filesystem::path target(path);
   std::error_code error;
   if (std::filesystem::is_symlink(target, error)) {
@@ -87,6 +145,46 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes, Durabil
     return failure;
   }
   return 0;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+  try {
+    return ReadInputFile(path, maxBytes);
+  } catch (const FileOpenError& e) {
+    errno = e.Error() != 0 ? e.Error() : EIO;
+    return std::nullopt;
+  }
+}
+
+int WriteFileAtomically(const std::string& path, std::string_view bytes, Durability durability) {
+  // The target as it is now, links followed: a device or a pipe is written into, never replaced.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) {
+    switch (TargetKind(info.st_mode)) {
+      case Target::Refuse:
+        return RefusalError(info.st_mode);
+      case Target::WriteThrough:
+        if (const int result = WriteThrough(path, bytes); result >= 0) return result;
+        break;
+      case Target::Replace:
+        break;
+    }
+  }
+  return Replace(path, bytes, durability);
+}
+
+std::string WriteFailureReason(const std::string& path, int error) {
+  struct stat info {};
+  const bool exists = ::stat(path.c_str(), &info) == 0;
+  if (exists && S_ISFIFO(info.st_mode) && error == ENXIO)
+    return "No program is reading from the named pipe (FIFO).";
+  if (exists && error == EINVAL) {
+    if (S_ISSOCK(info.st_mode)) return "It is a socket; nothing is written to it.";
+    if (S_ISBLK(info.st_mode)) return "It is a block device; nothing is written to it.";
+  }
+  return std::strerror(error);
 }
 
 }  // namespace platform
