@@ -169,8 +169,10 @@ class Session {
   // --- Batch (SessionBatch.cpp)
   // Converts one source file (ConvertSourceFile in batch mode) and saves the result into
   // `folder` without asking anything; Ok when the conversion produced a result, whatever the
-  // save did (it shows its own errors). A file that cannot be used changes nothing.
-  SourceConversion ConvertFileToFolder(const std::string& file, const std::string& folder);
+  // save did (it shows its own errors; Written names the file when it worked). A file that cannot
+  // be used changes nothing. The book is saved as `outputPath`, or when empty BatchOutputPath.
+  SourceConversion ConvertFileToFolder(const std::string& file, const std::string& folder,
+                                       const std::string& outputPath = {});
   // The output path of a batch conversion: folder, "/", the file's name with ".fb2".
   static std::string BatchOutputPath(const std::string& file, const std::string& folder);
   // The batch window's conversion list; its "Save to:" field is Settings().BatchOutputFolder.

@@ -43,35 +43,37 @@ class BatchModeScope {
 }  // namespace
 
 std::string Session::BatchOutputPath(const std::string& file, const std::string& folder) {
-  return folder + "/" + platform::ChangeFileExtension(platform::FileNameOf(file), ".fb2");
+  return batch::OutputPath(file, folder);
 }
 
-SourceConversion Session::ConvertFileToFolder(const std::string& file, const std::string& folder) {
+SourceConversion Session::ConvertFileToFolder(const std::string& file, const std::string& folder,
+                                              const std::string& outputPath) {
   if (std::optional<SourceConversion> unusable = CheckSourceFile(file)) return *unusable;
   ClearResultDocument();
   ClearSourceDocument();
   const BatchModeScope batchMode(document_);
   const BusyIndication busy(ui_);
   document_.WordExportPath.clear();
-  const SourceConversion outcome = ConvertSourceFile(file);
+  SourceConversion outcome = ConvertSourceFile(file);
   // The save reports its own failures; the entry still counts the conversion.
-  if (outcome.Ok) SaveFb2To(BatchOutputPath(file, folder));
+  if (outcome.Ok && SaveFb2To(outputPath.empty() ? BatchOutputPath(file, folder) : outputPath))
+    outcome.Written = settings_.PackToZip ? document_.LastZipPath : document_.LastFb2Path;
   return outcome;
 }
 
 batch::BatchSteps Session::BatchStartSteps() {
   batch::BatchSteps steps;
-  steps.ConvertFileToFolder = [this](const std::string& file,
-                                     const std::string& folder) -> batch::FileOutcome {
+  steps.ConvertFileToFolder = [this](const std::string& file, const std::string& folder,
+                                     const std::string& outputPath) -> batch::FileOutcome {
     try {
-      const SourceConversion outcome = ConvertFileToFolder(file, folder);
-      return {outcome.Ok, outcome.ErrorCode, outcome.Reason};
+      const SourceConversion outcome = ConvertFileToFolder(file, folder, outputPath);
+      return {outcome.Ok, outcome.ErrorCode, outcome.Reason, outcome.Written};
     } catch (const std::system_error& failure) {
       ui_.ShowMessage(kProgramName, failure.what());
-      return {false, failure.code().value(), failure.what()};
+      return {false, failure.code().value(), failure.what(), {}};
     } catch (const std::exception& failure) {
       ui_.ShowMessage(kProgramName, failure.what());
-      return {false, 0, failure.what()};
+      return {false, 0, failure.what(), {}};
     }
   };
   steps.RemoveWordExport = [this] { RemoveWordExport(); };

@@ -19,14 +19,10 @@
 namespace app {
 namespace {
 
-enum class SourceRoute { Html, WordDocument, None };
+using SourceRoute = SourceKind;
 
 SourceRoute RouteOf(std::string_view path) {
-  const std::string extension = engine::ToLowerAscii(platform::FileExtensionOf(path));
-  if (extension == ".htm" || extension == ".html") return SourceRoute::Html;
-  if (extension == ".doc" || extension == ".docx" || extension == ".rtf")
-    return SourceRoute::WordDocument;
-  return SourceRoute::None;
+  return SourceKindOf(path);
 }
 
 const std::vector<FileFilter>& SourceFilters() {
@@ -111,8 +107,8 @@ SourceConversion Session::LoadChosenSource(const std::string& fileName, bool int
       }
       break;
     case SourceRoute::None:
-      outcome.Reason =
-          Quoted(fileName) + " is not a source document (.htm, .html, .doc, .docx, .rtf)";
+      outcome.NotASource = true;
+      outcome.Reason = Quoted(fileName) + " is not a source document " + SourceExtensionList();
       break;
   }
   if (outcome.SourceLoaded) document_.SourceHtmlPath = "New";

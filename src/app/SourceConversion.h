@@ -12,11 +12,20 @@ struct SourceConversion {
   bool Ok = false;            // converted: the book is in the result editor
   bool SourceLoaded = false;  // the source editor received a text from the file
   bool ExportFailed = false;  // a word-processor document the export could not turn into HTML
+  bool NotASource = false;    // an extension of no source document: nothing was read
   int ErrorCode = 0;          // the system's error number when the file could not be used, else 0
   std::string Reason;         // why not, in words; may be empty for a failed conversion
+  std::string Written;        // a batch: the file the book was saved as, empty when none
 
   explicit operator bool() const { return Ok; }
 };
+
+// How a source document is read, by its extension (any letter case): .htm, .html, .xhtml and
+// .xht as HTML, .doc, .docx and .rtf through the word-processor export.
+enum class SourceKind { Html, WordDocument, None };
+SourceKind SourceKindOf(std::string_view path);
+// The accepted extensions for messages: "(.htm, .html, .xhtml, .xht, .doc, .docx, .rtf)".
+std::string SourceExtensionList();
 
 // What a file whose extension is neither HTML's nor a word processor's becomes.
 enum class OtherExtensions {

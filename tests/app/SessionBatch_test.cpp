@@ -111,16 +111,23 @@ TEST_F(SessionBatchTest, StartConvertsEveryEntryAndASecondStartNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
-TEST_F(SessionBatchTest, TheLaterOfTwoSourcesWithOneNameWins) {
+// Within one batch no book replaces another: the later source of a name gets a numbered file and
+// its entry names it.
+TEST_F(SessionBatchTest, TwoSourcesWithOneNameKeepBothBooks) {
   session.BatchList.Add(Source("in/Tale.htm", "First"));
   session.BatchList.Add(Source("in2/Tale.htm", "Second"));
   session.StartBatch();
-  for (const std::string& entry : session.BatchList.Entries())
-    EXPECT_EQ(entry.rfind("Done: ", 0), 0u);
-  const std::string bytes = ReadFile(out + "/Tale.fb2");
-  EXPECT_TRUE(testsupport::IsWellFormedXml(bytes));
-  EXPECT_NE(bytes.find("Second"), std::string::npos);
-  EXPECT_EQ(bytes.find("First"), std::string::npos);
+  EXPECT_EQ(session.BatchList.Entries(),
+            (std::vector<std::string>{
+                "Done: " + folder / "in/Tale.htm",
+                "Done: " + folder / "in2/Tale.htm" + " -> " + out + "/Tale_2.fb2"}));
+  const std::string first = ReadFile(out + "/Tale.fb2");
+  const std::string second = ReadFile(out + "/Tale_2.fb2");
+  EXPECT_TRUE(testsupport::IsWellFormedXml(first));
+  EXPECT_TRUE(testsupport::IsWellFormedXml(second));
+  EXPECT_NE(first.find("First"), std::string::npos);
+  EXPECT_NE(second.find("Second"), std::string::npos);
+  EXPECT_EQ(session.Document().LastFb2Path, out + "/Tale_2.fb2");
 }
 
 TEST_F(SessionBatchTest, FailedSaveIsShownButTheEntryCountsTheConversion) {
@@ -156,7 +163,8 @@ TEST_F(SessionBatchTest, StepsHandOnWhyAFileFailed) {
   const batch::BatchSteps steps = session.BatchStartSteps();
   for (const Case& c : cases) {
     result.Load("previous result");
-    const batch::FileOutcome outcome = steps.ConvertFileToFolder(c.File, out);
+    const batch::FileOutcome outcome =
+        steps.ConvertFileToFolder(c.File, out, batch::OutputPath(c.File, out));
     EXPECT_EQ(outcome.Done, c.Done) << c.File;
     EXPECT_EQ(outcome.ErrorCode, c.Code) << c.File;
     if (c.Reason.empty()) {

@@ -2,10 +2,13 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <set>
 
 #include "batch/BatchStart.h"
 #include "batch/ConversionList.h"
 #include "support/FakeUserInterface.h"
+#include "support/TempFolder.h"
+#include "support/Xml.h"
 
 namespace {
 
@@ -46,9 +49,9 @@ TEST(BatchStartTest, MissingFolderStopsBeforeTheFirstFile) {
   std::string folder = "/no/such/folder";
   int calls = 0;
   batch::StartBatch(list, folder, ui,
-                    {[&](const std::string&, const std::string&) {
+                    {[&](const std::string&, const std::string&, const std::string&) {
                        ++calls;
-                       return batch::FileOutcome{true, 0, {}};
+                       return batch::FileOutcome{true, 0, {}, {}};
                      },
                      {}});
   ASSERT_EQ(ui.Dialogs.size(), 1u);
@@ -67,12 +70,13 @@ TEST(BatchStartTest, EntriesAreRewrittenAndASecondStartConvertsNothing) {
   std::string folder;
   int removals = 0;
   std::vector<std::string> seen;
-  const batch::BatchSteps steps{[&](const std::string& file, const std::string& dir) {
-                                  seen.push_back(file + " -> " + dir);
-                                  if (file == "/good.htm") return batch::FileOutcome{true, 0, {}};
-                                  return batch::FileOutcome{false, ENOENT, "gone"};
-                                },
-                                [&] { ++removals; }};
+  const batch::BatchSteps steps{
+      [&](const std::string& file, const std::string& dir, const std::string&) {
+        seen.push_back(file + " -> " + dir);
+        if (file == "/good.htm") return batch::FileOutcome{true, 0, {}, {}};
+        return batch::FileOutcome{false, ENOENT, "gone", {}};
+      },
+      [&] { ++removals; }};
   // The callback gets each entry with its outcome, the reason of a failure included.
   std::vector<std::string> told;
   const auto entryDone = [&](size_t index, const std::string& entry,
@@ -111,9 +115,9 @@ TEST(BatchStartTest, CancelEndsTheBatchAfterTheEntryInProgress) {
     std::string folder = out;
     bool cancel = false;
     int converted = 0, removals = 0, asked = 0;
-    const batch::BatchSteps steps{[&](const std::string&, const std::string&) {
+    const batch::BatchSteps steps{[&](const std::string&, const std::string&, const std::string&) {
                                     if (converted++ == c.CancelDuring) cancel = true;
-                                    return batch::FileOutcome{true, 0, {}};
+                                    return batch::FileOutcome{true, 0, {}, {}};
                                   },
                                   [&] { ++removals; }};
     std::vector<size_t> told;
@@ -146,15 +150,108 @@ TEST(BatchStartTest, CancelledBeforeTheFirstEntryConvertsNothing) {
   std::string folder = testing::TempDir();
   int calls = 0;
   batch::StartBatch(list, folder, ui,
-                    {[&](const std::string&, const std::string&) {
+                    {[&](const std::string&, const std::string&, const std::string&) {
                        ++calls;
-                       return batch::FileOutcome{true, 0, {}};
+                       return batch::FileOutcome{true, 0, {}, {}};
                      },
                      {}},
                     {}, [] { return true; });
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(list.Entries(), std::vector<std::string>{"/a.htm"});
   EXPECT_TRUE(ui.Progress.empty());
+}
+
+TEST(BatchOutputNamesTest, NumberedNamesAndTheirFamily) {
+  EXPECT_EQ(batch::OutputPath("/in/a.b.doc", "/out"), "/out/a.b.fb2");
+  EXPECT_EQ(batch::OutputPath("/in/README", "/out/"), "/out//README.fb2");
+  const std::set<std::string> taken = {"/o/x.fb2", "/o/x_2.fb2", "/o/y_2.fb2", "/o/noext.fb2"};
+  struct Case {
+    std::string Path, Unused, Family;
+  };
+  const Case cases[] = {
+      {"/o/x.fb2", "/o/x_3.fb2", "/o/x.fb2"},
+      {"/o/x_2.fb2", "/o/x_2_2.fb2", "/o/x.fb2"},
+      {"/o/y.fb2", "/o/y.fb2", "/o/y.fb2"},
+      {"/o/y_2.fb2", "/o/y_2_2.fb2", "/o/y.fb2"},
+      {"/o/x_2_3.fb2", "/o/x_2_3.fb2", "/o/x.fb2"},
+      {"/o/_2.fb2", "/o/_2.fb2", "/o/_2.fb2"},
+      {"/o/a_b.fb2", "/o/a_b.fb2", "/o/a_b.fb2"},
+      {"/o/v2.fb2", "/o/v2.fb2", "/o/v2.fb2"},
+      {"/o/x_.fb2", "/o/x_.fb2", "/o/x_.fb2"},
+      {"/o/d_1/x.fb2", "/o/d_1/x.fb2", "/o/d_1/x.fb2"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(batch::UnusedOutputPath(c.Path, taken), c.Unused) << c.Path;
+    EXPECT_EQ(batch::OutputNameFamily(c.Path), c.Family) << c.Path;
+  }
+}
+
+// Sources of one name from several folders: each later one that would replace a book of this
+// batch gets a numbered name and its entry names the file; a failed entry takes no name.
+TEST(BatchStartTest, RepeatedNamesGetNumberedFilesAndSaySo) {
+  testsupport::TempFolder out;
+  const std::string folder = out.Path().string();
+  struct Case {
+    std::string Entry;
+    bool Done, Saved;
+    std::string Target;  // the output the step is asked for, in the folder
+    std::string NewEntry;
+  };
+  const Case cases[] = {
+      {"/d1/x.html", true, true, "x.fb2", "Done: /d1/x.html"},
+      {"/d2/x.html", true, true, "x_2.fb2", "Done: /d2/x.html -> " + folder + "/x_2.fb2"},
+      {"/x_2.htm", true, true, "x_2_2.fb2", "Done: /x_2.htm -> " + folder + "/x_2_2.fb2"},
+      {"/d3/x.doc", false, false, "x_3.fb2", "Error: 2: /d3/x.doc"},
+      {"/d4/x.rtf", true, false, "x_3.fb2", "Done: /d4/x.rtf"},  // its save failed
+      {"/d5/x.htm", true, true, "x_3.fb2", "Done: /d5/x.htm -> " + folder + "/x_3.fb2"},
+      {"/d6/X.htm", true, true, "X.fb2", "Done: /d6/X.htm"},
+  };
+  ConversionList list;
+  for (const Case& c : cases) list.Entries().push_back(c.Entry);
+  size_t next = 0;
+  std::vector<std::string> targets;
+  const batch::BatchSteps steps{
+      [&](const std::string&, const std::string&, const std::string& target) {
+        const Case& c = cases[next++];
+        targets.push_back(target);
+        return batch::FileOutcome{c.Done, c.Done ? 0 : 2, {}, c.Saved ? target : std::string()};
+      },
+      {}};
+  FakeUserInterface ui;
+  std::string field = folder;
+  batch::StartBatch(list, field, ui, steps);
+  ASSERT_EQ(targets.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(targets[i], folder + "/" + cases[i].Target) << cases[i].Entry;
+    EXPECT_EQ(list.Entries()[i], cases[i].NewEntry);
+  }
+}
+
+// A source that is the output file under another name (a link) is never converted over itself.
+TEST(BatchStartTest, OutputThatIsTheSourceIsRefused) {
+  testsupport::TempFolder folder;
+  std::filesystem::create_directories(folder / "out");
+  testsupport::WriteFile(folder / "out/x.fb2", "<html><body>source</body></html>");
+  std::filesystem::create_symlink(folder / "out/x.fb2", folder / "x.htm");
+  ConversionList list;
+  list.Add(folder / "x.htm");
+  int calls = 0;
+  const batch::BatchSteps steps{[&](const std::string&, const std::string&, const std::string&) {
+                                  ++calls;
+                                  return batch::FileOutcome{true, 0, {}, {}};
+                                },
+                                {}};
+  std::string reason;
+  FakeUserInterface ui;
+  std::string field = folder / "out";
+  batch::StartBatch(list, field, ui, steps,
+                    [&](size_t, const std::string&, const batch::FileOutcome& outcome) {
+                      reason = outcome.Reason;
+                    });
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(list.Entries()[0], "Error: " + std::to_string(EINVAL) + ": " + folder / "x.htm");
+  EXPECT_NE(reason.find("is the source file"), std::string::npos) << reason;
+  EXPECT_EQ(testsupport::ReadFile(folder / "out/x.fb2"), "<html><body>source</body></html>");
 }
 
 }  // namespace
