@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <regex>
 
 #include "app/PlainTextEditor.h"
 #include "app/Session.h"
-#include "fb2meta/Dates.h"
 #include "images/PngCodec.h"
 #include "support/FakeUserInterface.h"
 #include "support/TempFolder.h"
@@ -16,6 +16,26 @@ namespace {
 // "Привет" in windows-1251, the code page the tests run in.
 const std::string kPrivet = "\xcf\xf0\xe8\xe2\xe5\xf2";
 constexpr int kDefaultCharsetEntry = 4;
+
+// The local date as the date box shows it, made here rather than by the code under test.
+std::string LocalDate() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+  return text;
+}
+
+// Today's date as taken during a call: the date before it, or the one after it when the call
+// ran across midnight.
+template <typename Call>
+std::string DateDuring(std::string& taken, Call call) {
+  const std::string before = LocalDate();
+  call();
+  const std::string after = LocalDate();
+  return taken == after ? after : before;
+}
 
 class SessionDescriptionTest : public ::testing::Test {
  protected:
@@ -61,8 +81,13 @@ class SessionDescriptionTest : public ::testing::Test {
 
 TEST_F(SessionDescriptionTest, WithoutDialogTheDefaultsAreWritten) {
   session.Settings().ShowTitleInfo = false;
-  const std::string document = Convert();
-  const std::string today = fb2meta::TodayText();
+  std::string document;
+  std::string written;
+  const std::string today = DateDuring(written, [&] {
+    document = Convert();
+    const std::string date = Line(document, "   <date");
+    written = date.substr(date.find('>') + 1, 10);
+  });
   const std::string iso = today.substr(6, 4) + "-" + today.substr(3, 2) + "-" + today.substr(0, 2);
 
   EXPECT_EQ(document.substr(0, document.find("\r\n")),
@@ -96,13 +121,18 @@ TEST_F(SessionDescriptionTest, DialogOkTrimsProposesAndStoresTheDocumentAuthor) 
     info.FileNameVariant = 2;
     return true;
   });
-  const std::string document = Convert();
+  std::string document;
+  std::string shownDate;
+  const std::string today = DateDuring(shownDate, [&] {
+    document = Convert();
+    if (!ui.BookInfoShown.empty()) shownDate = ui.BookInfoShown[0].DocumentDate;
+  });
 
   ASSERT_EQ(ui.BookInfoShown.size(), 1u);
   const fb2meta::BookInfo& shown = ui.BookInfoShown[0];
   EXPECT_EQ(shown.BookTitle, "Tale");
   EXPECT_EQ(shown.Language, "ru");
-  EXPECT_EQ(shown.DocumentDate, fb2meta::TodayText());
+  EXPECT_EQ(shown.DocumentDate, today);
   EXPECT_EQ(shown.DocumentVersion, "1");
   EXPECT_EQ(shown.DocumentAuthor.NickName, "ivp");
   EXPECT_EQ(shown.SourceUrls, "http://src.example/");
