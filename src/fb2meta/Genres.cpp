@@ -46,6 +46,39 @@ std::string JoinGenres(const std::vector<std::string>& chosen) {
   return text;
 }
 
+size_t EditDistance(std::string_view a, std::string_view b) {
+  // One row of the table at a time: row[j] is the distance between a's prefix and b's first j.
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+std::vector<std::string> NearestGenres(std::string_view code,
+                                       const std::vector<std::string>& available, size_t count) {
+  std::vector<std::pair<size_t, std::string>> ranked;
+  for (const std::string& entry : available) {
+    const std::string_view genre = engine::Trim(entry);
+    if (genre.empty() ||
+        std::any_of(ranked.begin(), ranked.end(), [&](const auto& r) { return r.second == genre; }))
+      continue;
+    ranked.emplace_back(EditDistance(code, genre), genre);
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  std::vector<std::string> nearest;
+  for (size_t i = 0; i < ranked.size() && i < count; ++i) nearest.push_back(ranked[i].second);
+  return nearest;
+}
+
 bool GenrePicker::AddToDoc(size_t index) {
   if (index >= available_.size()) return false;
   const std::string& entry = available_[index];

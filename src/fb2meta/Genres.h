@@ -21,6 +21,14 @@ std::vector<std::string> SplitGenreText(std::string_view genres);
 // The entries joined by "; ".
 std::string JoinGenres(const std::vector<std::string>& chosen);
 
+// The number of single-byte insertions, deletions and replacements that turn `a` into `b`.
+size_t EditDistance(std::string_view a, std::string_view b);
+// Up to `count` entries of `available` (trimmed, empty ones skipped, each once) nearest to
+// `code` by EditDistance, nearest first; entries equally near keep the list's order. For the
+// message about a code the list does not hold.
+std::vector<std::string> NearestGenres(std::string_view code,
+                                       const std::vector<std::string>& available, size_t count = 3);
+
 // One showing of the picker: the available entries and the chosen list being built.
 class GenrePicker {
  public:

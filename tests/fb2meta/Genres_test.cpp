@@ -102,5 +102,42 @@ TEST(Genres, PickerWithoutGenreFileAddsNothing) {
   EXPECT_EQ(picker.Result(), "");
 }
 
+TEST(Genres, EditDistanceCountsSingleByteEdits) {
+  struct Case {
+    const char* A;
+    const char* B;
+    size_t Distance;
+  } cases[] = {
+      {"", "", 0},
+      {"sf", "", 2},
+      {"", "sf", 2},
+      {"sf", "sf", 0},
+      {"sf", "SF", 2},
+      {"kitten", "sitting", 3},
+      {"advnture", "adventure", 1},
+      {"sf_fantasyy", "sf_fantasy", 1},
+      {"ab", "ba", 2},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EditDistance(c.A, c.B), c.Distance) << c.A << " / " << c.B;
+    EXPECT_EQ(EditDistance(c.B, c.A), c.Distance) << c.B << " / " << c.A;
+  }
+}
+
+TEST(Genres, NearestGenresNearestFirstInListOrderOnTies) {
+  const std::vector<std::string> available = {"sf_horror", " sf ",       "",     "sf_humor",
+                                              "sf",        "sf_history", "prose"};
+  EXPECT_EQ(NearestGenres("sf_humour", available),
+            (std::vector<std::string>{"sf_humor", "sf_horror", "sf_history"}));
+  // Trimmed, each once, empty entries skipped.
+  EXPECT_EQ(NearestGenres("SF", available, 2), (std::vector<std::string>{"sf", "prose"}));
+  EXPECT_EQ(NearestGenres("x", available, 0), std::vector<std::string>{});
+  EXPECT_EQ(NearestGenres("x", {}), std::vector<std::string>{});
+  // Against the shipped file: a typo finds the code meant.
+  const std::vector<std::string> shipped =
+      ReadGenreFile(std::string(VELLUMOR_BIN_DIR) + "/" + std::string(kGenreFileName));
+  EXPECT_EQ(NearestGenres("advnture", shipped, 1), std::vector<std::string>{"adventure"});
+}
+
 }  // namespace
 }  // namespace fb2meta
