@@ -24,6 +24,7 @@
 #include "batch/ConversionList.h"
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
+#include "fb2meta/Genres.h"
 #include "platform/CodePage.h"
 #include "source/ExportNames.h"
 
@@ -38,9 +39,35 @@ struct BatchArgs {
   RunOptions Run;
 };
 
-// Told the list index, the new text of each entry and why it failed once it is handled.
-using Report =
-    std::function<void(size_t index, const std::string& outcome, const std::string& reason)>;
+// Told the list index, the line to print for each entry, why it failed and its exit status
+// (kExitOk, kExitFailed, or kExitWriteFailed when the book could not be saved) once handled.
+using Report = std::function<void(size_t index, const std::string& line, const std::string& reason,
+                                  int status)>;
+
+// An "Error: " line: the code, the reason in words and the entry.
+std::string ErrorLine(const std::string& entry, int code, const std::string& why) {
+  std::string words = code != 0 ? std::strerror(code) : why;
+  std::replace_if(
+      words.begin(), words.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  if (words.empty()) words = "conversion failed";
+  return "Error: " + std::to_string(code) + " (" + words + "): " + entry;
+}
+
+// The options that describe one book; a batch makes many.
+void RefuseOneBookOptions(const RunOptions& run) {
+  const std::pair<bool, const char*> oneBook[] = {
+      {run.Answers.Title.has_value(), "--title"},
+      {!run.Authors.empty(), "--author"},
+      {run.Answers.DocumentId.has_value(), "--id"},
+      {run.Answers.CoverImagePath.has_value(), "--cover"}};
+  for (const auto& [given, name] : oneBook) {
+    if (given) {
+      throw InputError(std::string(name) +
+                       " describes one book and cannot be given to a batch, whose books each "
+                       "take their title from the file name and get a new id");
+    }
+  }
+}
 
 // The entries of the run: the list file's lines as they are, then the FILE arguments.
 std::vector<std::string> BatchEntries(const BatchArgs& args) {
@@ -71,14 +98,25 @@ void RunShare(const BatchArgs& args, const std::vector<std::string>& entries,
 
   batch::StartBatch(session.BatchList, session.Settings().BatchOutputFolder, ui,
                     session.BatchStartSteps(),
-                    [&](size_t i, const std::string& entry, const batch::FileOutcome& outcome) {
-                      report(share[i], entry, outcome.Done ? std::string() : outcome.Reason);
+                    [&](size_t i, const std::string& line, const batch::FileOutcome& outcome) {
+                      const std::string& entry = entries[share[i]];
+                      if (!outcome.Done) {
+                        report(share[i], ErrorLine(entry, outcome.ErrorCode, outcome.Reason),
+                               outcome.Reason, kExitFailed);
+                      } else if (outcome.Written.empty()) {
+                        // The save said why on stderr; the book is not in the folder.
+                        report(share[i], ErrorLine(entry, 0, "the book could not be written"), {},
+                               kExitWriteFailed);
+                      } else {
+                        report(share[i], line, {}, kExitOk);
+                      }
                     });
 }
 
-// Splits the entries among at most `jobs` workers. Entries that write the same output file, or
-// would export a word-processor document under the same name, go to one worker in list order, so
-// the later one wins as in one sequential run. Each share is in list order.
+// Splits the entries among at most `jobs` workers. Entries whose output names may meet (one name,
+// or one name but for numbered endings, see batch::OutputNameFamily), or that would export a
+// word-processor document under the same name, go to one worker in list order, so that each
+// gets the name it gets in one sequential run. Each share is in list order.
 std::vector<std::vector<size_t>> SplitEntries(const std::vector<std::string>& entries,
                                               const std::string& folder, size_t jobs) {
   std::vector<size_t> group(entries.size());
@@ -88,7 +126,7 @@ std::vector<std::vector<size_t>> SplitEntries(const std::vector<std::string>& en
   };
   std::map<std::string, size_t> firstWith;
   for (size_t i = 0; i < entries.size(); ++i) {
-    for (const std::string& key : {app::Session::BatchOutputPath(entries[i], folder),
+    for (const std::string& key : {batch::OutputNameFamily(batch::OutputPath(entries[i], folder)),
                                    source::WordExportName(entries[i], 0).Html}) {
       const auto [it, added] = firstWith.emplace(key, i);
       if (!added) group[root(i)] = root(it->second);
@@ -119,9 +157,9 @@ class OutcomePrinter {
   OutcomePrinter(const std::vector<std::string>& entries, bool progress)
       : entries_(entries), outcomes_(entries.size()), progress_(progress) {}
 
-  void Add(size_t index, const std::string& outcome, const std::string& reason) {
+  void Add(size_t index, const std::string& line, const std::string& reason, int status) {
     if (index >= outcomes_.size() || outcomes_[index]) return;
-    outcomes_[index] = Outcome{outcome, reason};
+    outcomes_[index] = Outcome{line, reason, status};
     ++known_;
     if (progress_) std::cerr << "\r\033[K" << std::flush;
     while (next_ < outcomes_.size() && outcomes_[next_]) {
@@ -137,21 +175,25 @@ class OutcomePrinter {
   // Entries never reported (a worker that died) count as failed.
   void FinishMissing() {
     for (size_t i = 0; i < outcomes_.size(); ++i) {
-      if (!outcomes_[i])
-        Add(i, batch::OutcomeEntry(entries_[i], false, 0), "its worker ended before it");
+      if (!outcomes_[i]) {
+        Add(i, ErrorLine(entries_[i], 0, "its worker ended before it"),
+            "its worker ended before it", kExitFailed);
+      }
     }
   }
-  bool AnyFailed() const { return failed_; }
+  // kExitWriteFailed when a book could not be saved, else kExitFailed when any entry failed.
+  int ExitStatus() const { return status_; }
 
  private:
   struct Outcome {
-    std::string Entry;  // the entry's new text
+    std::string Line;  // the entry's line
     std::string Reason;
+    int Status = kExitOk;
   };
 
   void Print(const std::string& entry, const Outcome& outcome) {
-    if (outcome.Entry.rfind("Done: ", 0) != 0) {
-      failed_ = true;
+    if (outcome.Status != kExitOk) {
+      if (status_ != kExitWriteFailed) status_ = outcome.Status;
       if (!outcome.Reason.empty()) {
         std::cerr << "vellumor-cli: "
                   << MessageForTerminal(entry + ": " + outcome.Reason, platform::LocaleName(),
@@ -159,7 +201,7 @@ class OutcomePrinter {
                   << "\n";
       }
     }
-    std::cout << outcome.Entry << "\n";
+    std::cout << outcome.Line << "\n";
   }
 
   const std::vector<std::string>& entries_;
@@ -167,7 +209,7 @@ class OutcomePrinter {
   bool progress_;
   size_t known_ = 0;
   size_t next_ = 0;
-  bool failed_ = false;
+  int status_ = kExitOk;
 };
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -180,8 +222,9 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A worker process: converts its share, sends records of three fields each ended by a NUL byte
-// (no path holds one): the index, the entry's new text and the reason of a failure; and leaves
+// A worker process: converts its share, sends records of four fields each ended by a NUL byte
+// (no path holds one): the index, the entry's line, the reason of a failure and the entry's exit
+// status; and leaves
 // with _exit once its Session is gone, so that nothing of the parent (atexit handlers, stdio
 // buffers) runs a second time.
 [[noreturn]] void RunWorker(const BatchArgs& args, const std::vector<std::string>& entries,
@@ -190,17 +233,19 @@ bool WriteAll(int fd, std::string_view bytes) {
   std::signal(SIGPIPE, SIG_IGN);
   int status = kExitOk;
   try {
-    RunShare(args, entries, share,
-             [fd](size_t index, const std::string& outcome, const std::string& reason) {
-               std::string record = std::to_string(index);
-               for (const std::string* field : {&outcome, &reason}) {
-                 record.push_back('\0');
-                 record.append(*field);
-               }
-               record.push_back('\0');
-               if (!WriteAll(fd, record))
-                 throw std::runtime_error("cannot report to the parent process");
-             });
+    RunShare(
+        args, entries, share,
+        [fd](size_t index, const std::string& line, const std::string& reason, int entryStatus) {
+          std::string record = std::to_string(index);
+          const std::string statusText = std::to_string(entryStatus);
+          for (const std::string* field : {&line, &reason, &statusText}) {
+            record.push_back('\0');
+            record.append(*field);
+          }
+          record.push_back('\0');
+          if (!WriteAll(fd, record))
+            throw std::runtime_error("cannot report to the parent process");
+        });
   } catch (const std::exception& failure) {
     std::cerr << "vellumor-cli: " << failure.what() << "\n";
     status = kExitFailed;
@@ -221,7 +266,7 @@ struct Worker {
 // Takes the complete records out of the worker's pending bytes.
 void TakeRecords(Worker& worker, OutcomePrinter& printer) {
   for (;;) {
-    std::string fields[3];
+    std::string fields[4];
     size_t at = 0;
     for (std::string& field : fields) {
       const size_t end = worker.Pending.find('\0', at);
@@ -230,7 +275,7 @@ void TakeRecords(Worker& worker, OutcomePrinter& printer) {
       at = end + 1;
     }
     worker.Pending.erase(0, at);
-    printer.Add(std::stoul(fields[0]), fields[1], fields[2]);
+    printer.Add(std::stoul(fields[0]), fields[1], fields[2], std::stoi(fields[3]));
   }
 }
 
@@ -294,12 +339,15 @@ void RunInWorkers(const BatchArgs& args, const std::vector<std::string>& entries
 int RunBatch(BatchArgs& args) {
   if (args.ListFile.empty() && args.Files.empty())
     throw InputError("nothing to convert: name FILEs or --list FILE");
-  if (args.Run.Authors.size() > 4) throw InputError("at most four --author options");
+  RefuseOneBookOptions(args.Run);
+  CheckBookOptions(args.Run, fb2meta::ReadGenreFile(GenreFilePath()));
   std::error_code ec;
   if (args.OutDir.empty() || !std::filesystem::is_directory(args.OutDir, ec))
     throw InputError("Dir " + args.OutDir + " not found ");
   const std::vector<std::string> entries = BatchEntries(args);
   ApplyCodePageOption(args.Run);
+
+  if (args.Run.Answers.Genres.empty()) std::cerr << "vellumor-cli: " << kNoGenreWarning << "\n";
 
   OutcomePrinter printer(entries, isatty(STDERR_FILENO) == 1);
   const std::vector<std::vector<size_t>> shares =
@@ -308,8 +356,8 @@ int RunBatch(BatchArgs& args) {
     // One share is the whole list in its order: run here, exactly as "Start" runs.
     if (!shares.empty()) {
       RunShare(args, entries, shares[0],
-               [&](size_t index, const std::string& outcome, const std::string& reason) {
-                 printer.Add(index, outcome, reason);
+               [&](size_t index, const std::string& line, const std::string& reason, int status) {
+                 printer.Add(index, line, reason, status);
                });
     }
   } else {
@@ -317,7 +365,7 @@ int RunBatch(BatchArgs& args) {
   }
   printer.FinishMissing();
   std::cout.flush();
-  return printer.AnyFailed() ? kExitFailed : kExitOk;
+  return printer.ExitStatus();
 }
 
 }  // namespace

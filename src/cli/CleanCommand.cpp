@@ -18,10 +18,8 @@ void RegisterCleanCommand(CLI::App& app, int& exitCode) {
     const platform::CodePage codePage(platform::SystemCodePageNumber());
     const std::string text =
         engine::NormalizeLineBreaks(source::ReadInCodePage(ReadInputFile(*file), codePage));
-    const std::string cleaned = source::CleanHtml(text, PrintTokenizerReport);
-    std::cout.write(cleaned.data(), static_cast<std::streamsize>(cleaned.size()));
-    std::cout.flush();
-    exitCode = std::cout ? kExitOk : kExitFailed;
+    WriteStandardOutput(source::CleanHtml(text, PrintTokenizerReport));
+    exitCode = kExitOk;
   });
 }
 

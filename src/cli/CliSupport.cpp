@@ -1,15 +1,22 @@
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "app/SourceConversion.h"
+#include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
 
 namespace cli {
 
 std::string ReadInputFile(const std::string& path) {
+  // A folder, a pipe or a device is refused before it is opened: reading them waits or never ends.
+  if (const std::optional<app::SourceConversion> unusable = app::CheckSourceFile(path))
+    throw InputError(unusable->Reason);
   std::ifstream in(path, std::ios::binary);
   if (!in) throw InputError("cannot open \"" + path + "\": " + std::strerror(errno));
   std::ostringstream bytes;
@@ -18,29 +25,23 @@ std::string ReadInputFile(const std::string& path) {
   return bytes.str();
 }
 
-void WriteOutputFile(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + ".vellumor-tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw InputError("cannot create \"" + path + "\": " + std::strerror(errno));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::remove(temp.c_str());
-      throw InputError("cannot write \"" + path + "\"");
+void WriteStandardOutput(std::string_view bytes) {
+  std::cout.flush();
+  // A reader that went away is a failed write to report, not a signal that ends the program.
+  std::signal(SIGPIPE, SIG_IGN);
+  while (!bytes.empty()) {
+    const ssize_t n = write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int error = n < 0 ? errno : EIO;
+      throw WriteError(std::string("cannot write to standard output: ") + std::strerror(error));
     }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    std::remove(temp.c_str());
-    throw InputError("cannot write \"" + path + "\": " + std::strerror(error));
+    bytes.remove_prefix(static_cast<size_t>(n));
   }
 }
 
 void PrintTokenizerReport(std::string_view message, std::string_view offending) {
-  constexpr size_t kShown = 200;
-  std::cerr << "vellumor-cli: " << message << ": " << offending.substr(0, kShown)
-            << (offending.size() > kShown ? "..." : "") << "\n";
+  std::cerr << "vellumor-cli: " << message << ": " << ShortenedForTerminal(offending) << "\n";
 }
 
 }  // namespace cli

@@ -24,7 +24,19 @@ struct BookInfoAnswers {
   std::optional<std::string> Version;
   std::optional<bool> UtfOutput;
   std::optional<bool> PackToZip;
+  std::optional<int> FileNameVariant;  // 1 or 2
+  // The document information tab; unset fields keep what the settings file gave.
+  std::optional<fb2meta::PersonName> DocumentAuthor;
+  std::optional<std::string> DocumentNickName;
+  std::optional<std::string> DocumentEMails;     // ";"-separated
+  std::optional<std::string> DocumentHomePages;  // ";"-separated
+  std::optional<std::string> SourceUrls;         // ";"-separated
 };
+
+// The most bytes of a report's quoted text that a terminal line shows (a tokenizer report quotes
+// the rest of the file); longer texts are cut at a character's start and end in "...".
+inline constexpr size_t kShownMessageBytes = 300;
+std::string ShortenedForTerminal(std::string_view text);
 
 // "First|Middle|Last"; missing parts are empty.
 fb2meta::PersonName ParseAuthor(std::string_view text);

@@ -10,13 +10,20 @@
 
 namespace cli {
 
-// Exit statuses: done, conversion failed, usage or input error.
+// Exit statuses: done, conversion failed, usage or input error, an output that could not be
+// written (the book converted, but no file or standard output took it).
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitWriteFailed = 3;
 
 // Thrown by a command for an input it cannot take (missing file and the like): exit status 2.
 struct InputError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Thrown by a command whose output cannot be written: exit status 3.
+struct WriteError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
@@ -29,10 +36,10 @@ void RegisterValidateCommand(CLI::App& app, int& exitCode);
 // kExitOk when it is valid, kExitFailed when not, kExitUsage when it cannot be read.
 int PrintValidation(const std::string& path, std::ostream& out);
 
-// Reads a whole file; InputError when it cannot be read.
+// Reads a whole file; InputError when it cannot be read (a folder, a pipe or a device included).
 std::string ReadInputFile(const std::string& path);
-// Writes a whole file atomically (a temporary file beside it, then a rename).
-void WriteOutputFile(const std::string& path, std::string_view bytes);
+// Writes all of `bytes` to standard output; WriteError, saying so, when it cannot.
+void WriteStandardOutput(std::string_view bytes);
 // Prints a tokenizer complaint on stderr (the offending text shortened).
 void PrintTokenizerReport(std::string_view message, std::string_view offending);
 

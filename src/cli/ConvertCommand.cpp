@@ -8,7 +8,9 @@
 #include "app/Session.h"
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
+#include "output/Fb2Saving.h"
 #include "output/SaveError.h"
+#include "platform/Paths.h"
 
 namespace cli {
 namespace {
@@ -17,6 +19,7 @@ struct ConvertArgs {
   std::string File;
   std::string Out;
   bool Validate = false;
+  std::optional<int> NameVariant;
   RunOptions Run;
 };
 
@@ -24,16 +27,26 @@ std::string DefaultOutput(const std::string& file) {
   return std::filesystem::path(file).replace_extension(".fb2").string();
 }
 
+// True when both paths name one existing file, through links too.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// Saving over the source would lose it: refused before anything is written.
+void CheckOutputIsNotTheSource(const std::string& source, const std::string& out, bool zip) {
+  const std::string written = zip ? output::ZipArchiveName(out) : out;
+  if (SameFile(source, written))
+    throw InputError("the output \"" + written + "\" is the source file \"" + source +
+                     "\" itself; name another with -o");
+}
+
 int RunConvert(ConvertArgs& args) {
-  if (args.Run.Authors.size() > 4) throw InputError("at most four --author options");
   ApplyCodePageOption(args.Run);
 
   CliUserInterface ui;
-  ui.Answers = args.Run.Answers;
-  for (const std::string& author : args.Run.Authors)
-    ui.Answers.Authors.push_back(ParseAuthor(author));
-  if (args.Run.Utf8) ui.Answers.UtfOutput = *args.Run.Utf8;
-  if (args.Run.Zip) ui.Answers.PackToZip = true;
+  ui.Answers = BookInfoAnswersFor(args.Run);
+  if (args.NameVariant) ui.Answers.FileNameVariant = *args.NameVariant;
 
   app::PlainTextEditor sourceEditor, resultEditor;
   app::Session session(ui, sourceEditor, resultEditor, ProgramFolder(), SettingsFileFor(args.Run));
@@ -41,31 +54,40 @@ int RunConvert(ConvertArgs& args) {
   session.WriteBackSettings = false;  // the settings file is only read
   // The command line always answers the book information dialog.
   session.Settings().ShowTitleInfo = true;
+  CheckBookOptions(args.Run, session.AvailableGenres());
+  if (args.Out != "-" && !(args.Out.empty() && args.NameVariant)) {
+    CheckOutputIsNotTheSource(args.File, args.Out.empty() ? DefaultOutput(args.File) : args.Out,
+                              session.Settings().PackToZip);
+  }
 
   // A word-processor document goes through its HTML export, removed again on every way out.
   struct ExportRemoval {
     app::Session& Owner;
     ~ExportRemoval() { Owner.RemoveWordExport(); }
   } removal{session};
-  // Any extension but a word processor's is read as HTML.
-  const app::SourceConversion outcome =
-      session.ConvertSourceFile(args.File, app::OtherExtensions::ReadAsHtml);
-  if (outcome.ErrorCode != 0) throw InputError(outcome.Reason);
+  const app::SourceConversion outcome = session.ConvertSourceFile(args.File);
+  if (outcome.ErrorCode != 0 || outcome.NotASource) throw InputError(outcome.Reason);
   if (!outcome) {
     ui.ShowMessage({}, app::ConversionFailedMessage(outcome.Reason));
     return kExitFailed;
   }
+  if (session.Book().Genres.empty()) std::cerr << "vellumor-cli: " << kNoGenreWarning << "\n";
   if (args.Out == "-") {
-    const std::string document = session.Fb2FileBytes();
-    std::cout.write(document.data(), static_cast<std::streamsize>(document.size()));
-    return std::cout.flush() ? kExitOk : kExitFailed;
+    WriteStandardOutput(session.Fb2FileBytes());
+    return kExitOk;
   }
-  const std::string out = args.Out.empty() ? DefaultOutput(args.File) : args.Out;
+  std::string out = args.Out.empty() ? DefaultOutput(args.File) : args.Out;
+  // --name-variant without -o: the name the book information proposes, beside FILE.
+  if (args.Out.empty() && args.NameVariant && !session.Document().ProposedFb2Name.empty()) {
+    out = (std::filesystem::path(args.File).parent_path() / session.Document().ProposedFb2Name)
+              .string();
+  }
+  CheckOutputIsNotTheSource(args.File, out, session.Settings().PackToZip);
   // Written as a save writes it: in the declared encoding, packed with --zip.
   try {
     session.SaveFb2(out);
   } catch (const output::SaveError& failure) {
-    throw InputError(failure.what());
+    throw WriteError(failure.what());
   }
   const std::string written = session.Settings().PackToZip ? session.Document().LastZipPath : out;
   std::cerr << written << "\n";
@@ -76,11 +98,15 @@ int RunConvert(ConvertArgs& args) {
 
 void RegisterConvertCommand(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand(
-      "convert", "Convert FILE (.htm, .html, .doc, .docx, .rtf) into an FB2 e-book");
+      "convert", "Convert FILE (.htm, .html, .xhtml, .xht, .doc, .docx, .rtf) into an FB2 e-book");
   auto args = std::make_shared<ConvertArgs>();
   cmd->add_option("FILE", args->File, "Source document")->required();
   cmd->add_option("-o,--output", args->Out, "Output FB2 file, or - for stdout");
   cmd->add_flag("--validate", args->Validate, "Check the written FB2 against the schema");
+  cmd->add_option("--name-variant", args->NameVariant,
+                  "Without -o, name the FB2 after the book, beside FILE: 1 as typed "
+                  "(\"Last F.M. Title.fb2\"), 2 transliterated (\"Last_F._Title.fb2\")")
+      ->check(CLI::Range(1, 2));
   AddRunOptions(*cmd, args->Run);
   cmd->callback([args, &exitCode] { exitCode = RunConvert(*args); });
 }

@@ -1,5 +1,5 @@
-// vellumor-cli convert on the kinds of source: a page that declares UTF-8 is read in it, any
-// extension but a word processor's is read as HTML, a source that cannot be read is an input
+// vellumor-cli convert on the kinds of source: a page that declares UTF-8 is read in it whatever
+// its HTML extension, a source that cannot be read is an input
 // error, a failed export says why, and the body's structure is repaired unless told not to.
 
 #include <gtest/gtest.h>
@@ -23,11 +23,11 @@ using testsupport::WriteFile;
 const std::string kPrivet = "\xcf\xf0\xe8\xe2\xe5\xf2";
 const std::string kPrivetUtf8 = "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82";
 
-TEST(ConvertSourcesCli, ReadsTheDeclaredCharacterSetAndAnyNonWordExtensionAsHtml) {
+TEST(ConvertSourcesCli, ReadsTheDeclaredCharacterSetWhateverTheHtmlExtension) {
   testsupport::TempFolder folder;
   const std::string page =
       "<html><head><meta charset=\"utf-8\"></head><body><p>" + kPrivetUtf8 + "</p></body></html>";
-  for (const char* name : {"page.html", "page.txt"}) {
+  for (const char* name : {"page.html", "page.xhtml"}) {
     WriteFile(folder / name, page);
     const auto run = RunProgram("vellumor-cli", {"convert", folder / name, "-o", "-", "--settings",
                                                  folder / "none.ini", "--title", "T"});

@@ -38,11 +38,11 @@ class LanguageCli : public ::testing::Test {
     std::filesystem::create_directory(out);
   }
 
-  // Runs a sub-command with fixed date and id, the settings file `settings` (none by default),
-  // and the extra arguments.
+  // Runs a sub-command with a fixed date (and for convert a fixed id), the settings file
+  // `settings` (none by default), and the extra arguments.
   testsupport::ProgramRun Run(const std::string& command, std::vector<std::string> extra) const {
-    std::vector<std::string> args = {command,   "--date",     "10.12.2026", "--id",
-                                     "test-id", "--settings", settings};
+    std::vector<std::string> args = {command, "--date", "10.12.2026", "--settings", settings};
+    if (command == "convert") args.insert(args.end(), {"--id", "test-id"});
     args.insert(args.end(), extra.begin(), extra.end());
     return RunProgram("vellumor-cli", args);
   }
