@@ -46,7 +46,11 @@ using Report = std::function<void(size_t index, const std::string& line, const s
 
 // An "Error: " line: the code, the reason in words and the entry.
 std::string ErrorLine(const std::string& entry, int code, const std::string& why) {
-  std::string words = code != 0 ? std::strerror(code) : why;
+  // The line names the entry already: "Cannot open file \"<entry>\". " says nothing more.
+  std::string words = why;
+  const std::string cannotOpen = "Cannot open file \"" + entry + "\". ";
+  if (words.starts_with(cannotOpen)) words.erase(0, cannotOpen.size());
+  if (words.empty() && code != 0) words = std::strerror(code);
   std::replace_if(
       words.begin(), words.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   if (words.empty()) words = "conversion failed";

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "support/Process.h"
 #include "support/TempFolder.h"
@@ -156,6 +158,33 @@ TEST_F(BatchCliTest, ListFileEntriesComeFirstAndAFailureGivesStatusOne) {
     const auto written = FolderFiles(folder / (std::string("out") + jobs));
     EXPECT_EQ(written.size(), 2u);
     for (const auto& [name, bytes] : written) EXPECT_TRUE(testsupport::IsWellFormedXml(bytes));
+  }
+}
+
+// Each "Error: " line gives the code and the reason in words, without repeating the entry.
+TEST_F(BatchCliTest, ErrorLinesSayWhyInWords) {
+  std::filesystem::create_directory(folder / "in/shelf.htm");
+  ASSERT_EQ(mkfifo((folder / "in/pipe.htm").c_str(), 0600), 0);
+  WriteFile(folder / "in/empty.htm", "");
+  WriteFile(folder / "in/notes.txt", "<p>notes</p>");
+  const std::pair<std::string, std::string> cases[] = {
+      {"in/missing.htm", std::to_string(ENOENT) + " (No such file or directory)"},
+      {"in/shelf.htm", std::to_string(EISDIR) + " (Is a directory)"},
+      {"in/pipe.htm", std::to_string(EINVAL) + " ("},
+      {"in/empty.htm", "0 (\"" + folder / "in/empty.htm" + "\" holds no text to convert)"},
+      {"in/notes.txt", "0 (\"" + folder / "in/notes.txt" + "\" is not a source document ("},
+  };
+  std::vector<std::string> files;
+  for (const auto& [name, why] : cases) files.push_back(folder / name);
+  const auto run = Batch("out", files);
+  EXPECT_EQ(run.ExitCode, 1);
+  std::istringstream lines(run.Out);
+  for (const auto& [name, why] : cases) {
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line.rfind("Error: " + why, 0), 0u) << line;
+    EXPECT_TRUE(line.ends_with("): " + folder / name)) << line;
+    EXPECT_EQ(line.find("Invalid argument"), std::string::npos) << line;
   }
 }
 
