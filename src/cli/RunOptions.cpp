@@ -1,5 +1,6 @@
 #include "cli/RunOptions.h"
 
+#include "app/BookInfoSettings.h"
 #include "app/Settings.h"
 #include "app/SourceConversion.h"
 #include "cli/Commands.h"
@@ -31,6 +32,23 @@ namespace {
 std::optional<app::ConversionSettings>& HelpDefaults() {
   static std::optional<app::ConversionSettings> defaults;
   return defaults;
+}
+
+// The document information the settings file gives each book, in the terminal's UTF-8.
+struct DocumentInfoTexts {
+  std::string Author;  // "First|Middle|Last", empty when no part is set
+  std::string NickName, EMails, HomePages, SourceUrls;
+};
+std::optional<DocumentInfoTexts>& HelpDocumentInfo() {
+  static std::optional<DocumentInfoTexts> texts;
+  return texts;
+}
+
+// Shows a text of the settings file as the option's default when there is one.
+CLI::Option* WithTextDefault(CLI::Option* option, std::string DocumentInfoTexts::*field) {
+  const std::optional<DocumentInfoTexts>& texts = HelpDocumentInfo();
+  if (texts && !((*texts).*field).empty()) option->default_str((*texts).*field);
+  return option;
 }
 
 std::string OnOff(bool on) {
@@ -128,9 +146,22 @@ void ReadHelpDefaults(int argc, const char* const* argv) {
   }
   if (!help) return;
   if (settingsFile.empty()) settingsFile = app::SettingsFilePath(ProgramFolder());
+  const app::IniFile file(settingsFile);
   app::ConversionSettings settings;
-  app::LoadSettings(app::IniFile(settingsFile), settings);
+  app::LoadSettings(file, settings);
   HelpDefaults() = settings;
+  fb2meta::BookInfo info;
+  app::LoadDocumentAuthor(file, info);
+  const platform::CodePage codePage(platform::SystemCodePageNumber());
+  const fb2meta::DocumentAuthorInfo& a = info.DocumentAuthor;
+  DocumentInfoTexts texts;
+  if (!a.FirstName.empty() || !a.MiddleName.empty() || !a.LastName.empty())
+    texts.Author = codePage.ToUtf8(a.FirstName + "|" + a.MiddleName + "|" + a.LastName);
+  texts.NickName = codePage.ToUtf8(a.NickName);
+  texts.EMails = codePage.ToUtf8(a.EMails);
+  texts.HomePages = codePage.ToUtf8(a.HomePages);
+  texts.SourceUrls = codePage.ToUtf8(info.SourceUrls);
+  HelpDocumentInfo() = texts;
 }
 
 void AddRunOptions(CLI::App& cmd, RunOptions& o) {
@@ -201,7 +232,7 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
       ->check(CLI::Range(1, 200));
 
   // The book information.
-  cmd.add_option("--title", o.Answers.Title, "Book title");
+  cmd.add_option("--title", o.Answers.Title, "Book title (default: FILE's name)");
   // One value for each of these options, so that the FILEs after them stay FILEs.
   cmd.add_option("--author", o.Authors, "Author as \"First|Middle|Last\" (repeatable, up to 4)")
       ->check(PersonNameCheck())
@@ -223,18 +254,24 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
                                                 : std::string(fb2meta::kDateIsWrong);
       });
   cmd.add_option("--id", o.Answers.DocumentId, "Document id (default: a new one)");
-  cmd.add_option("--version", o.Answers.Version, "Document version");
+  cmd.add_option("--version", o.Answers.Version, "Document version (default: 1)");
   // The document information: who made the FB2 and from where (default: the settings file).
-  cmd.add_option("--doc-author", o.DocumentAuthor,
-                 "Author of the FB2 document as \"First|Middle|Last\"")
+  WithTextDefault(cmd.add_option("--doc-author", o.DocumentAuthor,
+                                 "Author of the FB2 document as \"First|Middle|Last\""),
+                  &DocumentInfoTexts::Author)
       ->check(PersonNameCheck());
-  cmd.add_option("--doc-nickname", o.Answers.DocumentNickName, "Nickname of the document author");
-  cmd.add_option("--doc-email", o.Answers.DocumentEMails,
-                 "E-mail of the document author (several separated by \";\")");
-  cmd.add_option("--doc-homepage", o.Answers.DocumentHomePages,
-                 "Home page of the document author (several separated by \";\")");
-  cmd.add_option("--source-url", o.Answers.SourceUrls,
-                 "Where the source came from (several separated by \";\")");
+  WithTextDefault(cmd.add_option("--doc-nickname", o.Answers.DocumentNickName,
+                                 "Nickname of the document author"),
+                  &DocumentInfoTexts::NickName);
+  WithTextDefault(cmd.add_option("--doc-email", o.Answers.DocumentEMails,
+                                 "E-mail of the document author (several separated by \";\")"),
+                  &DocumentInfoTexts::EMails);
+  WithTextDefault(cmd.add_option("--doc-homepage", o.Answers.DocumentHomePages,
+                                 "Home page of the document author (several separated by \";\")"),
+                  &DocumentInfoTexts::HomePages);
+  WithTextDefault(cmd.add_option("--source-url", o.Answers.SourceUrls,
+                                 "Where the source came from (several separated by \";\")"),
+                  &DocumentInfoTexts::SourceUrls);
 }
 
 BookInfoAnswers BookInfoAnswersFor(const RunOptions& o) {

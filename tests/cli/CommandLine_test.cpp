@@ -128,7 +128,8 @@ TEST_F(CommandLine, SourcesAreKnownByTheirExtensionEverywhere) {
 // what the settings file makes of each option rather than the flags' "false".
 TEST_F(CommandLine, SettingsFileDefaultsCanBeOverriddenAndHelpShowsThem) {
   WriteFile(folder / "zip.ini",
-            "[main]\r\nzip=1\r\nTbFontName=DejaVu Sans\r\n[IntValues]\r\nSpinEdit1=321\r\n");
+            "[main]\r\nzip=1\r\nTbFontName=DejaVu Sans\r\n[IntValues]\r\nSpinEdit1=321\r\n"
+            "[DocInfo]\r\nNick=ivp\r\n");
   const auto packed = RunProgram(
       "vellumor-cli",
       {"convert", folder / "book.html", "-o", folder / "a.fb2", "--settings", folder / "zip.ini"});
@@ -151,6 +152,7 @@ TEST_F(CommandLine, SettingsFileDefaultsCanBeOverriddenAndHelpShowsThem) {
     EXPECT_TRUE(Has(help.Out, "Keep hyperlinks [settings: off]")) << help.Out;
     EXPECT_TRUE(Has(help.Out, "--max-image-width INT:POSITIVE=321")) << help.Out;
     EXPECT_TRUE(Has(help.Out, "--table-font TEXT=DejaVu Sans")) << help.Out;
+    EXPECT_TRUE(Has(help.Out, "--doc-nickname TEXT=ivp")) << help.Out;
     EXPECT_TRUE(Has(help.Out, "--table-mode TEXT:{as-is,content-only,image}=as-is")) << help.Out;
   }
 }
