@@ -10,4 +10,10 @@ namespace bench {
 
 std::string MakeHtmlBook(size_t approximateBytes);
 
+// A long English novel as a public-domain e-text edition gives it: XHTML in UTF-8 with an XML
+// declaration, a style sheet, a contents table of links, chapters with anchored headings, and
+// paragraphs wrapped at 72 columns holding curly quotes, dashes and French phrases with accented
+// letters (all of them in windows-1252, a few characters outside it).
+std::string MakeXhtmlNovel(size_t approximateBytes);
+
 }  // namespace bench

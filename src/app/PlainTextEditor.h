@@ -1,6 +1,8 @@
 #pragma once
 // An in-memory TextEditor for the command line and the tests (the contract is in TextEditor.h).
 // Every change is one undo step, and Undo() also brings back the selection the step replaced.
+// The text is kept whole: lines are split only when Lines() asks, and the line count is counted
+// once per change.
 
 #include <string>
 #include <vector>
@@ -20,7 +22,7 @@ class PlainTextEditor : public TextEditor {
   void Clear() override;
   void Load(std::string_view text) override;
 
-  size_t LineCount() const override { return CountLines(text_); }
+  size_t LineCount() const override;
   std::vector<std::string> Lines() const override { return SplitLines(text_); }
   LineBreak LineBreakStyle() const override { return lineBreak_; }
   void SetLineBreakStyle(LineBreak style) override { lineBreak_ = style; }
@@ -42,7 +44,10 @@ class PlainTextEditor : public TextEditor {
   };
   void Remember();
 
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+
   std::string text_;
+  mutable size_t lineCount_ = kUnknown;  // CountLines(text_), counted on demand
   LineBreak lineBreak_ = LineBreak::CrLf;
   size_t selStart_ = 0;
   size_t selLength_ = 0;

@@ -1,5 +1,6 @@
 // Saving the FB2 document and the source HTML, and the file names that go with them.
 
+#include <optional>
 #include <vector>
 
 #include "app/Session.h"
@@ -38,6 +39,14 @@ std::string EditorBytes(const TextEditor& editor) {
   return output::Fb2FileBytes(editor.Lines(), false, LineBreakText(editor.LineBreakStyle()));
 }
 
+// DetectOutputEncoding for the declared name `name`.
+void ApplyOutputEncoding(Session& session, std::string_view name) {
+  const int charset = session.ApplyDeclaredEncoding(name);
+  session.SetUtfOutput(charset == 0);
+  if (!session.Settings().UtfOutput) session.ApplyCharset(charset, false);
+  session.ShowOutputEncoding();
+}
+
 }  // namespace
 
 void Session::SetWindowCaption(std::string_view name) {
@@ -45,18 +54,24 @@ void Session::SetWindowCaption(std::string_view name) {
 }
 
 void Session::DetectOutputEncoding() {
-  const int charset = ApplyDeclaredEncoding(output::DeclaredEncodingName(result_.Lines()));
-  SetUtfOutput(charset == 0);
-  if (!settings_.UtfOutput) ApplyCharset(charset, false);
-  ShowOutputEncoding();
+  ApplyOutputEncoding(*this, output::DeclaredEncodingName(result_.Text()));
 }
 
 std::string Session::Fb2FileBytes() {
-  DetectOutputEncoding();
-  std::vector<std::string> lines = result_.Lines();
-  if (settings_.UtfOutput)
-    for (std::string& line : lines) line = ToOutputEncoding(line);
-  return output::Fb2FileBytes(lines, settings_.UtfOutput, LineBreakText(result_.LineBreakStyle()));
+  // The whole text once: the declaration read from its first lines, then the bytes in one pass.
+  const std::string text = result_.Text();
+  const std::string name = output::DeclaredEncodingName(text);
+  ApplyOutputEncoding(*this, name);
+  std::optional<platform::CodePage> declared;
+  if (const int number = output::SingleByteCodePageNamed(name); number != 0) {
+    if (number == codePage_.Number()) {
+      declared = codePage_;
+    } else {
+      declared.emplace(number);
+    }
+  }
+  return output::Fb2FileBytes(text, codePage_, declared ? &*declared : nullptr, settings_.UtfOutput,
+                              LineBreakText(result_.LineBreakStyle()));
 }
 
 void Session::SaveFb2(const std::string& path) {

@@ -26,21 +26,57 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+namespace {
+
+// Whether the text already has the form NormalizeLineBreaks gives (no NUL, every line ended by
+// CR LF, no other break): then the text is its own result. Counting runs far faster than
+// rebuilding, and files written on Windows mostly have this form.
+bool IsNormalized(std::string_view text) {
+  if (text.empty()) return true;
+  if (text.size() < 2 || text[text.size() - 2] != '\r' || text.back() != '\n') return false;
+  if (std::memchr(text.data(), 0, text.size())) return false;
+  // As many CR as LF, and every LF after a CR: then every CR stands before an LF too.
+  size_t cr = 0, lf = 0;
+  for (char c : text) {
+    cr += c == '\r';
+    lf += c == '\n';
+  }
+  if (cr != lf) return false;
+  for (const char* p = text.data();
+       (p = static_cast<const char*>(std::memchr(p, '\n', text.data() + text.size() - p))); ++p) {
+    if (p == text.data() || p[-1] != '\r') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string NormalizeLineBreaks(std::string_view text) {
+  if (IsNormalized(text)) return std::string(text);
   const void* nul = std::memchr(text.data(), 0, text.size());
   if (nul) text = text.substr(0, static_cast<const char*>(nul) - text.data());
   std::string out;
   out.reserve(text.size() + text.size() / 32 + 2);
   size_t i = 0;
   while (i < text.size()) {
-    size_t j = i;
-    while (j < text.size() && text[j] != '\r' && text[j] != '\n') ++j;
+    // The next break: the nearer of the next LF and the next CR.
+    const char* start = text.data() + i;
+    const size_t left = text.size() - i;
+    const char* lf = static_cast<const char*>(std::memchr(start, '\n', left));
+    const size_t upTo = lf ? static_cast<size_t>(lf - start) : left;
+    const char* cr = static_cast<const char*>(std::memchr(start, '\r', upTo));
+    const size_t j = i + (cr ? static_cast<size_t>(cr - start) : upTo);
     out.append(text, i, j - i);
     out.append("\r\n");
-    if (j < text.size() && text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') ++j;
     i = j + 1;
+    if (j < text.size() && text[j] == '\r' && i < text.size() && text[i] == '\n') ++i;
   }
   return out;
+}
+
+std::string NormalizeLineBreaks(std::string&& text) {
+  if (IsNormalized(text)) return std::move(text);
+  return NormalizeLineBreaks(std::string_view(text));
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {

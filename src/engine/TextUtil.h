@@ -19,6 +19,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // A text read from a file: split into lines at CR LF, CR or LF, each rejoined with CR LF (the
 // last one included); a NUL byte ends the text.
 std::string NormalizeLineBreaks(std::string_view text);
+// The same, reusing the text's own buffer when it needs no change.
+std::string NormalizeLineBreaks(std::string&& text);
+inline std::string NormalizeLineBreaks(const char* text) {
+  return NormalizeLineBreaks(std::string_view(text));
+}
 
 // Replaces every occurrence of `from` by `to` in one left-to-right pass; replaced text is not
 // searched again.

@@ -1,8 +1,13 @@
 #include "output/Fb2Saving.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
+
 #include "engine/TextUtil.h"
 #include "output/AtomicFile.h"
 #include "output/ZipArchive.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace output {
@@ -27,6 +32,108 @@ std::string Fb2FileBytes(const std::vector<std::string>& lines, bool utfOutput,
     bytes.append(lines[i]);
   }
   return bytes;
+}
+
+namespace {
+
+// Whether any of the eight bytes of `word` is below 0x20 or above 0x7F: those are the bytes a
+// save may change (line breaks, the upper half); the rest is copied as it stands.
+inline bool MayChange(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  return ((word - kOnes * 0x20) | word) & kHighs;
+}
+
+// The first `max` lines of a text, split as the editors split it (a text ending with a break
+// has an empty last line).
+std::vector<std::string> FirstLines(std::string_view text, size_t max) {
+  std::vector<std::string> lines;
+  if (text.empty()) return lines;
+  size_t start = 0;
+  while (lines.size() < max) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    lines.emplace_back(text.substr(start, end - start));
+    if (end == text.size()) break;
+    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string Fb2FileBytes(std::string_view text, const platform::CodePage& codePage,
+                         const platform::CodePage* declared, bool utfOutput,
+                         std::string_view lineBreak) {
+  if (utfOutput && !codePage.IsSingleByte()) {
+    // iconv converts line by line, so that one undecodable line spoils no other.
+    std::vector<std::string> lines = FirstLines(text, text.size() + 1);
+    for (std::string& line : lines) line = codePage.ToUtf8(line);
+    return Fb2FileBytes(lines, true, "\r\n");
+  }
+  if (utfOutput) lineBreak = "\r\n";
+  const bool crLf = lineBreak == "\r\n";
+  // What each byte becomes when it is not copied: 0 copy, 1 line break, 2 replaced.
+  std::array<unsigned char, 256> action{};
+  action['\r'] = action['\n'] = 1;
+  for (int b = 0x80; b < 256; ++b) {
+    if (utfOutput || (declared && !declared->Defines(static_cast<unsigned char>(b)))) action[b] = 2;
+  }
+  std::string out;
+  out.reserve(text.size() + (utfOutput ? text.size() / 8 : 0) + 16);
+  const size_t n = text.size();
+  size_t plain = 0;  // start of the bytes not yet copied
+  size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + i, 8);
+      if (!MayChange(word)) {
+        i += 8;
+        continue;
+      }
+    }
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (action[b] == 0) {
+      ++i;
+      continue;
+    }
+    if (action[b] == 1) {
+      const bool pair = b == '\r' && i + 1 < n && text[i + 1] == '\n';
+      if (pair && crLf) {  // already as written
+        i += 2;
+        continue;
+      }
+      out.append(text, plain, i - plain).append(lineBreak);
+      i += pair ? 2 : 1;
+    } else {
+      out.append(text, plain, i - plain);
+      if (utfOutput) {
+        platform::AppendUtf8(out, codePage.CharOf(b));
+      } else {
+        out.append(kUndefinedByteText);
+      }
+      ++i;
+    }
+    plain = i;
+  }
+  out.append(text, plain, std::string_view::npos);
+  // UTF-8 output ends its last line with a break too.
+  if (utfOutput && n > 0 && text[n - 1] != '\r' && text[n - 1] != '\n') out.append("\r\n");
+  return out;
+}
+
+int SingleByteCodePageNamed(std::string_view encoding) {
+  constexpr std::string_view kPrefix = "windows-";
+  if (encoding.substr(0, kPrefix.size()) != kPrefix) return 0;
+  const std::string_view digits = encoding.substr(kPrefix.size());
+  if (digits.empty() || digits.size() > 4) return 0;
+  int number = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    number = number * 10 + (c - '0');
+  }
+  return number == 874 || (number >= 1250 && number <= 1258) ? number : 0;
 }
 
 std::string ZipArchiveName(std::string_view fb2Path) {
@@ -54,6 +161,11 @@ std::string DeclaredEncodingName(const std::vector<std::string>& lines, size_t m
     name.append(lower, start, quote == std::string::npos ? std::string::npos : quote - start);
   }
   return name;
+}
+
+std::string DeclaredEncodingName(std::string_view text, size_t maxLines) {
+  // Only the first lines are split off; the rest of a long text is never looked at.
+  return DeclaredEncodingName(FirstLines(text, maxLines), maxLines);
 }
 
 void WriteFb2File(const std::string& path, std::string_view bytes, bool packToZip) {

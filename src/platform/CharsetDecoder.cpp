@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -57,6 +59,57 @@ class Iconv {
   iconv_t cd_;
 };
 
+bool IsUtf8Name(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  return lower == "utf-8" || lower == "utf8";
+}
+
+// Whether `text` is UTF-8 as iconv reads it: shortest forms only, no surrogates, four-byte forms
+// up to 0x1FFFFF (iconv takes those past U+10FFFF too), no sequence cut off at the end. ASCII is
+// skipped eight bytes at a time.
+bool IsValidUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (!(word & 0x8080808080808080ull)) {
+        i += 8;
+        continue;
+      }
+    }
+    const unsigned char b0 = p[i];
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t count;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+      count = 1;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      count = 2;
+      if (b0 == 0xE0) low = 0xA0;
+      if (b0 == 0xED) high = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF7) {
+      count = 3;
+      if (b0 == 0xF0) low = 0x90;
+    } else {
+      return false;
+    }
+    if (n - i <= count) return false;
+    if (p[i + 1] < low || p[i + 1] > high) return false;
+    for (size_t k = 2; k <= count; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+    }
+    i += count + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsKnownCharset(std::string_view name) {
@@ -66,6 +119,11 @@ bool IsKnownCharset(std::string_view name) {
 
 std::optional<std::string> DecodeToUtf8(std::string_view text, std::string_view charset) {
   if (!IsSafeName(charset)) return std::nullopt;
+  // UTF-8 into UTF-8 is a check, not a conversion.
+  if (IsUtf8Name(charset)) {
+    if (!IsValidUtf8(text)) return std::nullopt;
+    return std::string(text);
+  }
   Iconv cd(charset);
   if (!cd.ok()) return std::nullopt;
   return cd.Convert(text);

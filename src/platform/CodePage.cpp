@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -101,7 +103,9 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos) {
   return c;
 }
 
-CodePage::CodePage(int number) : number_(IsKnownCodePage(number) ? number : 1252) {
+CodePage::CodePage(int number)
+    : number_(IsKnownCodePage(number) ? number : 1252),
+      fromUnicode_(new unsigned char[kTableChars]()) {
   iconvName_ = "CP" + std::to_string(number_);
   singleByte_ = !(number_ == 932 || number_ == 936 || number_ == 949 || number_ == 950);
   IconvHandle cd = OpenIconv("UTF-32LE", iconvName_);
@@ -119,27 +123,45 @@ CodePage::CodePage(int number) : number_(IsKnownCodePage(number) ? number : 1252
       }
     }
     toUnicode_[b] = c;
-    if (c != 0xFFFD && !fromUnicode_.count(c)) fromUnicode_.emplace(c, static_cast<char>(b));
+    std::string utf8;
+    AppendUtf8(utf8, c);
+    toUtf8_[b][0] = static_cast<char>(utf8.size());
+    for (size_t k = 0; k < utf8.size() && k < 3; ++k) toUtf8_[b][k + 1] = utf8[k];
+    // The first byte of a character keeps it.
+    if (b >= 0x80 && c != 0xFFFD && c < kTableChars && fromUnicode_[c] == 0)
+      fromUnicode_[c] = static_cast<unsigned char>(b);
   }
 }
 
-std::optional<char> CodePage::ByteOf(char32_t c) const {
-  if (c < 0x80) return static_cast<char>(c);
-  auto it = fromUnicode_.find(c);
-  if (it == fromUnicode_.end()) return std::nullopt;
-  return it->second;
+namespace {
+
+// The length of the run of ASCII bytes at the start of `text`, eight bytes at a time.
+size_t AsciiRun(const char* text, size_t size) {
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text + i, 8);
+    if (word & 0x8080808080808080ull) break;
+  }
+  while (i < size && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
 }
+
+}  // namespace
 
 std::string CodePage::ToUtf8(std::string_view text) const {
   if (singleByte_) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    for (char ch : text) {
-      const auto b = static_cast<unsigned char>(ch);
-      if (b < 0x80) {
-        out.push_back(ch);
-      } else {
-        AppendUtf8(out, toUnicode_[b]);
+    size_t pos = 0;
+    while (pos < text.size()) {
+      const size_t run = AsciiRun(text.data() + pos, text.size() - pos);
+      out.append(text.data() + pos, run);
+      pos += run;
+      // The bytes above 127 that follow, each by table.
+      for (; pos < text.size() && static_cast<unsigned char>(text[pos]) >= 0x80; ++pos) {
+        const std::array<char, 4>& utf8 = toUtf8_[static_cast<unsigned char>(text[pos])];
+        out.append(utf8.data() + 1, static_cast<size_t>(utf8[0]));
       }
     }
     return out;
@@ -164,29 +186,29 @@ std::optional<std::string> CodePage::FromUtf8(std::string_view utf8, Unmappable 
   std::string out;
   out.reserve(utf8.size());
   IconvHandle cd;
-  if (!singleByte_) cd = OpenIconv(iconvName_, "UTF-32LE");
   size_t pos = 0;
   while (pos < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[pos]);
-    if (b < 0x80) {
-      out.push_back(static_cast<char>(b));
-      ++pos;
-      continue;
-    }
+    const size_t run = AsciiRun(utf8.data() + pos, utf8.size() - pos);
+    out.append(utf8.data() + pos, run);
+    pos += run;
+    if (pos == utf8.size()) break;
     const auto c = DecodeUtf8(utf8, pos);
     if (!c) return std::nullopt;
-    if (auto byte = ByteOf(*c)) {
-      out.push_back(*byte);
+    if (*c < kTableChars && fromUnicode_[*c] != 0) {
+      out.push_back(static_cast<char>(fromUnicode_[*c]));
       continue;
     }
-    if (cd) {
-      const char32_t le = *c;
-      const char in[4] = {static_cast<char>(le & 0xFF), static_cast<char>((le >> 8) & 0xFF),
-                          static_cast<char>((le >> 16) & 0xFF),
-                          static_cast<char>((le >> 24) & 0xFF)};
-      if (auto mb = Convert(static_cast<iconv_t>(cd.get()), std::string_view(in, 4))) {
-        out += *mb;
-        continue;
+    if (!singleByte_) {
+      if (!cd) cd = OpenIconv(iconvName_, "UTF-32LE");
+      if (cd) {
+        const char32_t le = *c;
+        const char in[4] = {static_cast<char>(le & 0xFF), static_cast<char>((le >> 8) & 0xFF),
+                            static_cast<char>((le >> 16) & 0xFF),
+                            static_cast<char>((le >> 24) & 0xFF)};
+        if (auto mb = Convert(static_cast<iconv_t>(cd.get()), std::string_view(in, 4))) {
+          out += *mb;
+          continue;
+        }
       }
     }
     if (how == Unmappable::CharacterReference) {
