@@ -15,13 +15,21 @@ class SessionServices : public engine::ConversionServices {
   explicit SessionServices(Session& session)
       : session_(session),
         pictures_(session.PictureOptions(),
-                  std::string(images::FolderOf(session.Document().SourcePath)), session.Scratch()) {
-  }
+                  std::string(images::FolderOf(session.Document().SourcePath)), session.Scratch(),
+                  [this](std::string_view message) {
+                    if (!leftOut_.empty()) leftOut_ += '\n';
+                    leftOut_ += message;
+                  }) {}
 
   void BeginConversion() override {
     session_.CoverImageRef.clear();
     session_.CoverBinary.clear();
     pictures_.BeginConversion();
+    leftOut_.clear();
+  }
+  // The pictures that were missing or unreadable, one message for the whole conversion.
+  void ReportPicturesLeftOut() {
+    if (!leftOut_.empty()) session_.Ui().ShowMessage(kProgramName, leftOut_);
   }
   std::string EmbedImage(const engine::THTMLTag& tag, std::string& binaries) override {
     return pictures_.Embed(tag, binaries);
@@ -43,6 +51,7 @@ class SessionServices : public engine::ConversionServices {
 
  private:
   Session& session_;
+  std::string leftOut_;
   images::ImageEmbedder pictures_;
 };
 
@@ -66,6 +75,7 @@ engine::ConversionResult Session::ConvertDocument() {
   SessionServices services(*this);
   engine::ConversionResult result =
       engine::ConvertDocument(parser_, source_.Text(), OptionsFrom(settings_), services, codePage_);
+  services.ReportPicturesLeftOut();
   if (!result.Ok) return result;
   result_.Load(result.Document);
   result_.SetLineBreakStyle(LineBreak::CrLf);  // a reopened file's style ends here

@@ -24,14 +24,17 @@ std::vector<FileFilter> LoadPictureFilters() {
 void Session::Act_LoadImage() {
   const std::string path = ui_.AskOpenFile("", LoadPictureFilters(), "");
   if (path.empty()) return;
-  images::LoadPictureCommand(ImagesPanes, path, PictureOptions(), Scratch());
+  images::LoadPictureCommand(
+      ImagesPanes, path, PictureOptions(), Scratch(),
+      [this](std::string_view message) { ui_.ShowMessage(kProgramName, message); });
 }
 
 bool Session::StartBatchPictures(const std::string& folder,
                                  const std::vector<images::BatchPictureEntry>& entries,
                                  const images::PictureProgressFn& progress) {
-  return images::StartBatchPictures(ImagesPanes, entries, folder, PictureOptions(), Scratch(),
-                                    progress);
+  return images::StartBatchPictures(
+      ImagesPanes, entries, folder, PictureOptions(), Scratch(), progress,
+      [this](std::string_view message) { ui_.ShowMessage(kProgramName, message); });
 }
 
 void Session::Act_ConvertTable() {

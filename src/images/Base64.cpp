@@ -1,10 +1,11 @@
 #include "images/Base64.h"
 
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <memory>
+#include <optional>
+
+#include "platform/FileOpenError.h"
+#include "platform/InputFile.h"
 
 namespace images {
 
@@ -93,19 +94,28 @@ void Base64Writer::Finish() {
 }
 
 std::string EncodeFileBase64(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return {};
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) return {};
+  std::optional<platform::InputFile> file;
+  try {
+    file.emplace(path, platform::kMaxPictureFileBytes);
+  } catch (const platform::FileOpenError&) {
+    return {};
+  }
   std::string out;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) out.reserve(Base64Length(static_cast<size_t>(size)));
+  out.reserve(Base64Length(static_cast<size_t>(file->Size())));
   // Pieces of a multiple of three bytes keep every group inside one piece.
   std::string buffer(3 << 18, '\0');
   Base64Writer writer(out);
+  uint64_t offset = 0;
+  // Read errors end the text where they happen; the size limit holds for a growing file too.
   for (;;) {
-    const size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get());
+    size_t n = 0;
+    try {
+      n = file->ReadInto(buffer.data(), buffer.size(), offset);
+    } catch (const platform::FileOpenError&) {
+    }
+    if (offset + n > platform::kMaxPictureFileBytes) n = 0;
     writer.Write(std::string_view(buffer.data(), n));
+    offset += n;
     if (n < buffer.size()) break;
   }
   writer.Finish();

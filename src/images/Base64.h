@@ -30,8 +30,9 @@ class Base64Writer {
   size_t pendingCount_ = 0;
 };
 
-// The Base64 text of the whole file; empty when no such file exists. Reading stops at the end
-// of the file or at a read error.
+// The Base64 text of the whole file; empty when no such file exists, or when it is no regular
+// file or larger than platform::kMaxPictureFileBytes (nothing of it is read then). Reading stops
+// at the end of the file or at a read error.
 std::string EncodeFileBase64(const std::string& path);
 
 }  // namespace images

@@ -5,15 +5,19 @@
 #include "engine/TextUtil.h"
 #include "images/Base64.h"
 #include "images/BinaryElements.h"
+#include "images/PictureFiles.h"
 #include "images/PicturePaths.h"
 
 namespace images {
 
 EmbeddedPicture PreparePicture(const std::string& source, const PictureOptions& options,
-                               platform::ScratchFolder& scratch) {
+                               platform::ScratchFolder& scratch,
+                               const PictureProblemFn& onProblem) {
   std::string path = source;
   bool copy = false;
   const std::string ext = engine::ToLowerAscii(ExtensionOf(path));
+  if ((ext == ".jpg" || ext == ".png" || ext == ".gif") && !UsablePictureFile(path, onProblem))
+    return {};
   if (ext == ".jpg" && NeedsResize(PictureKind::Jpeg, path, options)) {
     path = ResizeJpeg(path, options, scratch);
     copy = true;
@@ -39,9 +43,9 @@ EmbeddedPicture PreparePicture(const std::string& source, const PictureOptions& 
 }
 
 void LoadPicture(const std::string& path, const PictureOptions& options,
-                 platform::ScratchFolder& scratch, std::string& refs,
-                 std::string& pendingBinaries) {
-  const EmbeddedPicture picture = PreparePicture(path, options, scratch);
+                 platform::ScratchFolder& scratch, std::string& refs, std::string& pendingBinaries,
+                 const PictureProblemFn& onProblem) {
+  const EmbeddedPicture picture = PreparePicture(path, options, scratch, onProblem);
   if (picture.Empty()) return;
   refs += "\r\n";
   refs += picture.ImageRef;

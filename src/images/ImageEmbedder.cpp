@@ -5,6 +5,7 @@
 #include "engine/TextUtil.h"
 #include "images/Base64.h"
 #include "images/BinaryElements.h"
+#include "images/PictureFiles.h"
 #include "images/PicturePaths.h"
 #include "platform/ScratchFolder.h"
 
@@ -23,8 +24,11 @@ std::string LowerFileName(std::string_view path) {
 }  // namespace
 
 ImageEmbedder::ImageEmbedder(PictureOptions options, std::string sourceFolder,
-                             platform::ScratchFolder& scratch)
-    : options_(options), sourceFolder_(std::move(sourceFolder)), scratch_(scratch) {}
+                             platform::ScratchFolder& scratch, PictureProblemFn onProblem)
+    : options_(options),
+      sourceFolder_(std::move(sourceFolder)),
+      scratch_(scratch),
+      onProblem_(std::move(onProblem)) {}
 
 std::string ImageEmbedder::Embed(const engine::THTMLTag& tag, std::string& binaries) {
   std::string result;
@@ -80,6 +84,10 @@ std::string ImageEmbedder::EmbedSource(std::string_view src, std::string& binari
 
   imageSets_.push_back({path, {}, {}});
   const std::string ext = engine::ToLowerAscii(ExtensionOf(path));
+  // Pictures of the kinds embedded are checked before anything is decoded or read: one that is
+  // missing or unreadable is reported and left out, one too large ends the conversion.
+  if ((ext == ".jpg" || ext == ".png" || ext == ".gif") && !UsablePictureFile(path, onProblem_))
+    return {};
   if (ext == ".jpg") {
     if (NeedsResize(PictureKind::Jpeg, path, options_)) path = ResizeJpeg(path, options_, scratch_);
   } else if (ext == ".png") {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/HTMLPars.h"
+#include "images/PictureFiles.h"
 #include "images/Resizing.h"
 
 namespace platform {
@@ -30,14 +31,17 @@ class ImageEmbedder {
  public:
   // `sourceFolder`: the folder of the document being converted with its trailing "/" (see
   // FolderOf), or empty to resolve pictures against the working directory.
-  ImageEmbedder(PictureOptions options, std::string sourceFolder, platform::ScratchFolder& scratch);
+  // A JPEG, PNG or GIF picture that is missing or cannot be read is reported to `onProblem`
+  // (once per path) and left out.
+  ImageEmbedder(PictureOptions options, std::string sourceFolder, platform::ScratchFolder& scratch,
+                PictureProblemFn onProblem = {});
 
   // Forgets the pictures of the previous conversion.
   void BeginConversion() { imageSets_.clear(); }
 
   // The `image` reference for an `img` tag (empty when it yields no picture). The first time a
   // picture is met its `binary` element is appended to `binaries`. A picture that exists but
-  // cannot be decoded raises ImageDecodeError.
+  // cannot be decoded, or is too large, raises ImageDecodeError naming its file.
   std::string Embed(const engine::THTMLTag& tag, std::string& binaries);
   // The same for one `src` value.
   std::string EmbedSource(std::string_view src, std::string& binaries);
@@ -51,6 +55,7 @@ class ImageEmbedder {
   PictureOptions options_;
   std::string sourceFolder_;
   platform::ScratchFolder& scratch_;
+  PictureProblemFn onProblem_;
   std::vector<TImageSet> imageSets_;
 };
 

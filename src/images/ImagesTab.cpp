@@ -14,17 +14,19 @@
 namespace images {
 
 void LoadPictureCommand(ImagesTabPanes& panes, const std::string& path,
-                        const PictureOptions& options, platform::ScratchFolder& scratch) {
+                        const PictureOptions& options, platform::ScratchFolder& scratch,
+                        const PictureProblemFn& onProblem) {
   panes.Refs.clear();
   panes.Binaries.clear();
   std::string pending;
-  LoadPicture(path, options, scratch, panes.Refs, pending);
+  LoadPicture(path, options, scratch, panes.Refs, pending, onProblem);
   panes.Binaries = std::move(pending);
 }
 
 bool StartBatchPictures(ImagesTabPanes& panes, const std::vector<BatchPictureEntry>& entries,
                         std::string_view folder, const PictureOptions& options,
-                        platform::ScratchFolder& scratch, const PictureProgressFn& progress) {
+                        platform::ScratchFolder& scratch, const PictureProgressFn& progress,
+                        const PictureProblemFn& onProblem) {
   const size_t total = static_cast<size_t>(
       std::count_if(entries.begin(), entries.end(), [](const auto& e) { return e.Ticked; }));
   if (total == 0) return false;
@@ -36,23 +38,34 @@ bool StartBatchPictures(ImagesTabPanes& panes, const std::vector<BatchPictureEnt
   panes.Binaries.clear();
   std::string pending;
   size_t done = 0;
+  std::string problems;
+  const auto collect = [&problems](std::string_view message) {
+    if (!problems.empty()) problems += '\n';
+    problems += message;
+  };
+  // The pictures left out are reported once, however the batch ends.
+  const auto reportProblems = [&problems, &onProblem] {
+    if (!problems.empty() && onProblem) onProblem(problems);
+  };
   try {
     for (const BatchPictureEntry& entry : entries) {
       if (!entry.Ticked) continue;
       std::string path(folder);
       if (!path.empty() && path.back() != '/') path += '/';
       path += entry.FileName;
-      LoadPicture(path, options, scratch, panes.Refs, pending);
+      LoadPicture(path, options, scratch, panes.Refs, pending, collect);
       report(++done);
     }
   } catch (...) {
     // Keep the two panes in step: every reference above has its binary below.
     panes.Binaries = std::move(pending);
     report(0);
+    reportProblems();
     throw;
   }
   panes.Binaries = std::move(pending);
   report(0);
+  reportProblems();
   return true;
 }
 
@@ -78,10 +91,15 @@ std::vector<std::string> ListBatchPictures(const std::string& folder) {
     std::string name = entry.path().filename().string();
     if (MatchesBatchPictureMask(name)) names.push_back(std::move(name));
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return engine::ToLowerAscii(a) < engine::ToLowerAscii(b);
-  });
+  SortBatchPictureNames(names);
   return names;
+}
+
+void SortBatchPictureNames(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string lowerA = engine::ToLowerAscii(a), lowerB = engine::ToLowerAscii(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
+  });
 }
 
 bool CanPreview(std::string_view name) {

@@ -1,9 +1,12 @@
 #include "images/PictureFiles.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
-#include "images/DecodeError.h"
+#include "images/PictureHeader.h"
+#include "platform/FileOpenError.h"
+#include "platform/InputFile.h"
 
 namespace images {
 
@@ -11,20 +14,51 @@ namespace {
 
 using File = std::unique_ptr<FILE, int (*)(FILE*)>;
 
+// Opens the file and checks its header; `read` then gets the open file.
+template <class Read>
+auto OpenChecked(const std::string& path, const DecodeLimits& limits, Read&& read) {
+  try {
+    const platform::InputFile file(path, platform::kMaxPictureFileBytes);
+    const std::optional<PictureHeader> header = ScanPictureHeader(
+        [&file](uint64_t offset, size_t count) { return file.ReadAt(offset, count); });
+    // Empty sizes are left to the decoder, which knows what it can take.
+    if (header && header->Width > 0 && header->Height > 0) {
+      DecodeNamingFile(
+          path, [&] { CheckPictureSize(header->Width, header->Height, limits, header->Kind); });
+    }
+    return read(file);
+  } catch (const platform::FileOpenError& e) {
+    // A file over the size limit is a picture too large to use, as one of too many pixels is.
+    if (e.Error() == EFBIG) throw ImageDecodeError(e.what());
+    throw ImageError(e.what());
+  }
+}
+
 }  // namespace
 
-std::string ReadPictureFile(const std::string& path) {
-  File file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) throw ImageError("cannot open the picture " + path);
-  std::string bytes;
-  char buffer[1 << 16];
-  for (;;) {
-    const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    bytes.append(buffer, n);
-    if (n < sizeof buffer) break;
+std::string PictureErrorMessage(const std::string& path, std::string_view reason) {
+  return "Picture \"" + path + "\": " + std::string(reason);
+}
+
+void CheckPictureFile(const std::string& path, const DecodeLimits& limits) {
+  OpenChecked(path, limits, [](const platform::InputFile&) { return 0; });
+}
+
+std::string ReadPictureFile(const std::string& path, const DecodeLimits& limits) {
+  return OpenChecked(path, limits, [](const platform::InputFile& file) { return file.ReadAll(); });
+}
+
+bool UsablePictureFile(const std::string& path, const PictureProblemFn& onProblem,
+                       const DecodeLimits& limits) {
+  try {
+    CheckPictureFile(path, limits);
+    return true;
+  } catch (const ImageDecodeError&) {
+    throw;
+  } catch (const ImageError& e) {
+    if (onProblem) onProblem(std::string(e.what()) + " The picture is left out.");
+    return false;
   }
-  if (std::ferror(file.get())) throw ImageError("cannot read the picture " + path);
-  return bytes;
 }
 
 void WritePictureFile(const std::string& path, std::string_view bytes) {

@@ -25,14 +25,16 @@ bool NeedsResize(PictureKind kind, const std::string& path, const PictureOptions
   const std::string bytes = ReadPictureFile(path);
   // An empty file has nothing to measure; it embeds as nothing.
   if (bytes.empty()) return false;
-  const PictureSize size = kind == PictureKind::Jpeg ? ReadJpegSize(bytes) : ReadPngSize(bytes);
-  if (Exceeds(size, options.MaxImageWidth, options.MaxImageHeight)) return true;
-  if (kind == PictureKind::Jpeg) {
-    CheckJpegDecodes(bytes);
-  } else {
-    (void)DecodePng(bytes);
-  }
-  return false;
+  return DecodeNamingFile(path, [&] {
+    const PictureSize size = kind == PictureKind::Jpeg ? ReadJpegSize(bytes) : ReadPngSize(bytes);
+    if (Exceeds(size, options.MaxImageWidth, options.MaxImageHeight)) return true;
+    if (kind == PictureKind::Jpeg) {
+      CheckJpegDecodes(bytes);
+    } else {
+      (void)DecodePng(bytes);
+    }
+    return false;
+  });
 }
 
 std::string ScratchCopyName(const std::string& path, const char* extension,
@@ -44,10 +46,12 @@ std::string ScratchCopyName(const std::string& path, const char* extension,
 std::string ResizeJpeg(const std::string& path, const PictureOptions& options,
                        platform::ScratchFolder& scratch) {
   const std::string bytes = ReadPictureFile(path);
-  const PictureSize size = ReadJpegSize(bytes);
-  const PictureSize fit =
-      FitWithin(size.Width, size.Height, options.MaxImageWidth, options.MaxImageHeight);
-  const Raster scaled = DecodeJpegScaled(bytes, fit.Width, fit.Height);
+  const Raster scaled = DecodeNamingFile(path, [&] {
+    const PictureSize size = ReadJpegSize(bytes);
+    const PictureSize fit =
+        FitWithin(size.Width, size.Height, options.MaxImageWidth, options.MaxImageHeight);
+    return DecodeJpegScaled(bytes, fit.Width, fit.Height);
+  });
   const std::string out = ScratchCopyName(path, ".jpg", scratch);
   WritePictureFile(out, EncodeJpeg(scaled, kJpegQuality));
   return out;
@@ -55,7 +59,8 @@ std::string ResizeJpeg(const std::string& path, const PictureOptions& options,
 
 std::string ResizePng(const std::string& path, const PictureOptions& options,
                       platform::ScratchFolder& scratch) {
-  const Raster picture = DecodePng(ReadPictureFile(path));
+  const std::string bytes = ReadPictureFile(path);
+  const Raster picture = DecodeNamingFile(path, [&] { return DecodePng(bytes); });
   const PictureSize fit =
       FitWithin(picture.Width, picture.Height, options.MaxImageWidth, options.MaxImageHeight);
   const Raster scaled = ScaleArea(picture, fit.Width, fit.Height);
@@ -67,7 +72,8 @@ std::string ResizePng(const std::string& path, const PictureOptions& options,
 std::string ConvertGifToJpeg(const std::string& path, const PictureOptions& options,
                              platform::ScratchFolder& scratch) {
   if (!FileExists(path)) return {};
-  Raster picture = DecodeGif(ReadPictureFile(path));
+  const std::string bytes = ReadPictureFile(path);
+  Raster picture = DecodeNamingFile(path, [&] { return DecodeGif(bytes); });
   if (options.ScalingOn()) {
     PictureSize fit =
         FitWithin(picture.Width, picture.Height, options.MaxImageWidth, options.MaxImageHeight);

@@ -31,7 +31,8 @@ inline constexpr int kPngCompression = 8;
 // True when scaling is on, the file exists (and is not empty) and the picture is wider or taller
 // than the limits.
 // The picture is checked to decode (when it needs scaling, the scaling decodes it), so an
-// undecodable one raises ImageDecodeError here or there.
+// undecodable one raises ImageDecodeError here or there. Every error of these functions names the
+// picture's file (ReadPictureFile, DecodeNamingFile).
 bool NeedsResize(PictureKind kind, const std::string& path, const PictureOptions& options);
 
 // Decodes the picture, scales it to FitWithin the limits and writes it as JPEG (quality 90) or

@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <zlib.h>
+#include <array>
 #include <functional>
 
 #include "Fixtures.h"
@@ -121,7 +122,15 @@ struct PngSpec {
   int Interlace;
 };
 
-// A 4x2 PNG of the given form: column x has level x * 85, row 1 fully transparent.
+// The colour of column x in the pictures of EncodeFormPng: grey forms and the grey palette give
+// x * 85 in every channel; RGBA sets the three channels apart, so that a swap shows.
+std::array<int, 3> FormColour(const PngSpec& form, int x) {
+  const int level = x * 85;
+  if (form.ColorType == PNG_COLOR_TYPE_RGBA) return {level, 255 - level, level / 2};
+  return {level, level, level};
+}
+
+// A 4x2 PNG of the given form: column x has the colour FormColour, row 1 fully transparent.
 std::string EncodeFormPng(const PngSpec& form) {
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -153,14 +162,13 @@ std::string EncodeFormPng(const PngSpec& form) {
   for (int y = 0; y < 2; ++y) {
     auto& row = rows[static_cast<size_t>(y)];
     for (int x = 0; x < 4; ++x) {
-      const int level = x * 85;
       if (form.ColorType == PNG_COLOR_TYPE_PALETTE) {
         row.push_back(static_cast<png_byte>(y == 1 ? 3 : x));
         continue;
       }
       const int color = form.ColorType == PNG_COLOR_TYPE_RGBA ? 3 : 1;
       for (int c = 0; c < channels; ++c) {
-        const int v = c < color ? level : (y == 1 ? 0 : 255);
+        const int v = c < color ? FormColour(form, x)[static_cast<size_t>(c)] : (y == 1 ? 0 : 255);
         for (int b = 0; b < bytesPerSample; ++b) row.push_back(static_cast<png_byte>(v));
       }
     }
@@ -191,9 +199,11 @@ TEST(PngCodec, ExpandsEveryFormAndLaysTransparencyOverWhite) {
     ASSERT_EQ(r.Width, 4);
     ASSERT_EQ(r.Height, 2);
     for (int x = 0; x < 4; ++x) {
-      EXPECT_EQ(r.Pixel(x, 0)[0], form.ColorType == PNG_COLOR_TYPE_PALETTE ? x * 85 : x * 85);
-      EXPECT_EQ(r.Pixel(x, 0)[2], x * 85);
-      EXPECT_EQ(r.Pixel(x, 1)[1], 255) << "transparent pixels become white";
+      const std::array<int, 3> colour = FormColour(form, x);
+      for (size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(r.Pixel(x, 0)[c], colour[c]) << "column " << x << " channel " << c;
+        EXPECT_EQ(r.Pixel(x, 1)[c], 255) << "transparent pixels become white";
+      }
     }
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Fixtures.h"
 #include "images/DecodeError.h"
 #include "platform/ScratchFolder.h"
@@ -87,7 +89,7 @@ TEST(BatchPictureList, MaskPreviewAndListing) {
   }
   std::filesystem::create_directory(dir.Path() + "folder.png");
   EXPECT_EQ(images::ListBatchPictures(dir.Path()),
-            (std::vector<std::string>{"a.jpg", "A.JPG", "b.png", "bpng", "c.GIF", "cgif"}));
+            (std::vector<std::string>{"A.JPG", "a.jpg", "b.png", "bpng", "c.GIF", "cgif"}));
 
   dir.Write("ok.gif", fixtures::PatternGif(3, 2));
   const auto preview = images::LoadPreview(dir.Path() + "ok.gif");
@@ -95,6 +97,24 @@ TEST(BatchPictureList, MaskPreviewAndListing) {
   EXPECT_EQ(preview->Width, 3);
   EXPECT_FALSE(images::LoadPreview(dir.Path() + "a.jpg").has_value());
   EXPECT_FALSE(images::LoadPreview(dir.Path() + "none.png").has_value());
+}
+
+// Letter case is ignored, and names equal but for it come in the order of their bytes: one
+// order whatever order the file system lists them in (tmpfs and ext4 differ).
+TEST(BatchPictureList, OrderDoesNotDependOnTheFolder) {
+  std::vector<std::string> names = {"b.png", "A.JPG",  "a.jpg", "B.PNG",
+                                    "a.Jpg", "_x.gif", "Ab.gif"};
+  const std::vector<std::string> expected = {"_x.gif", "A.JPG", "a.Jpg", "a.jpg",
+                                             "Ab.gif", "B.PNG", "b.png"};
+  std::sort(names.begin(), names.end());
+  size_t orders = 0;
+  do {
+    std::vector<std::string> listed = names;
+    images::SortBatchPictureNames(listed);
+    ASSERT_EQ(listed, expected) << "from order " << orders;
+    ++orders;
+  } while (std::next_permutation(names.begin(), names.end()));
+  EXPECT_EQ(orders, 5040u);
 }
 
 }  // namespace
