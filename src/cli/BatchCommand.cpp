@@ -368,7 +368,7 @@ int RunBatch(BatchArgs& args) {
     RunInWorkers(args, entries, shares, printer);
   }
   printer.FinishMissing();
-  std::cout.flush();
+  CheckStandardOutput();
   return printer.ExitStatus();
 }
 

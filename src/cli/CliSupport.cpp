@@ -40,6 +40,15 @@ void WriteStandardOutput(std::string_view bytes) {
   }
 }
 
+void CheckStandardOutput() {
+  errno = 0;
+  if (std::cout.flush()) return;
+  const int error = errno;
+  std::cout.clear();
+  throw WriteError(std::string("cannot write to standard output") +
+                   (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
+}
+
 void PrintTokenizerReport(std::string_view message, std::string_view offending) {
   std::cerr << "vellumor-cli: " << message << ": " << ShortenedForTerminal(offending) << "\n";
 }

@@ -40,6 +40,8 @@ int PrintValidation(const std::string& path, std::ostream& out);
 std::string ReadInputFile(const std::string& path);
 // Writes all of `bytes` to standard output; WriteError, saying so, when it cannot.
 void WriteStandardOutput(std::string_view bytes);
+// Flushes std::cout; WriteError, saying so, when anything written to it was lost.
+void CheckStandardOutput();
 // Prints a tokenizer complaint on stderr (the offending text shortened).
 void PrintTokenizerReport(std::string_view message, std::string_view offending);
 

@@ -52,7 +52,7 @@ void RegisterValidateCommand(CLI::App& app, int& exitCode) {
     for (const std::string& path : *files) {
       status = std::max(status, CheckFile(validator, path, std::cout));
     }
-    std::cout.flush();
+    CheckStandardOutput();
     exitCode = status;
   });
 }

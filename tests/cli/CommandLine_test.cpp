@@ -329,16 +329,22 @@ TEST_F(CommandLine, WriteFailuresExitWithThree) {
       Convert(folder / "book.html", {"-o", folder / "none/t.fb2", "--genre", "sf"});
   EXPECT_EQ(noFolder.ExitCode, 3) << noFolder.Err;
 
+  ASSERT_EQ(Convert(folder / "book.html", {"--genre", "sf"}).ExitCode, 0);  // book.fb2
+  fs::create_directory(folder / "out");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"convert", folder / "book.html", "-o", "-", "--genre", "sf",
                                  "--settings", folder / "none.ini"},
-        std::vector<std::string>{"clean", folder / "book.html"}}) {
+        std::vector<std::string>{"clean", folder / "book.html"},
+        std::vector<std::string>{"validate", folder / "book.fb2"},
+        std::vector<std::string>{"batch", "-o", folder / "out", "--genre", "sf", "--settings",
+                                 folder / "none.ini", folder / "book.html"}}) {
     const auto run = RunWithUnwritableStdout(args, folder.Path().string());
     EXPECT_EQ(run.ExitCode, 3) << args[0] << ": " << run.Err;
-    EXPECT_TRUE(Has(run.Err, "cannot write to standard output: ")) << run.Err;
+    EXPECT_TRUE(Has(run.Err, "vellumor-cli: cannot write to standard output")) << run.Err;
   }
 
   // In a batch the entry whose book cannot be saved is an error, and the batch ends with 3.
+  fs::remove_all(folder / "out");
   fs::create_directories(folder / "out/book.fb2");
   WriteFile(folder / "other.htm", kPage);
   const auto batch =
