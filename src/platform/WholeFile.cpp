@@ -13,6 +13,7 @@
 #include <random>
 
 #include "platform/FileOpenError.h"
+#include "platform/Interrupts.h"
 
 namespace platform {
 namespace {
@@ -131,6 +132,9 @@ int Replace(const std::string& path, std::string_view bytes, Durability durabili
   std::string tempPath;
   const int fd = CreateTemporaryBeside(target, tempPath);
   if (fd < 0) return LastError();
+  // An interrupt while the bytes go out removes the hidden temporary; once renamed it is the
+  // target and is forgotten.
+  InterruptCleanup removeOnInterrupt = InterruptCleanup::File(tempPath);
 
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -140,6 +144,7 @@ int Replace(const std::string& path, std::string_view bytes, Durability durabili
   if (!failure && durability == Durability::Flushed && ::fsync(fd) != 0) failure = LastError();
   if (::close(fd) != 0 && !failure) failure = LastError();
   if (!failure && ::rename(tempPath.c_str(), target.c_str()) != 0) failure = LastError();
+  removeOnInterrupt.Release();
   if (failure) {
     ::unlink(tempPath.c_str());
     return failure;

@@ -18,7 +18,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 
 // Writes `bytes` to `path`. A regular file (or none yet) is written through a temporary file in
 // the same folder and a rename, so that the old file stays as it was when anything fails and no
-// temporary is left behind. A symbolic link is followed: the file it names is replaced, the link
+// temporary is left behind; should the program be interrupted meanwhile, the temporary is
+// removed (see Interrupts.h). A symbolic link is followed: the file it names is replaced, the link
 // stays. A new file gets the permissions the umask allows; an existing one keeps its own. With
 // Durability::Flushed the data reaches the disk before the rename (slower; small files rewritten
 // often may do without).

@@ -5,13 +5,16 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "output/AtomicFile.h"
 #include "output/Fb2Saving.h"
 #include "platform/HostileFiles.h"
+#include "platform/Interrupts.h"
 #include "platform/WholeFile.h"
 #include "support/TempFolder.h"
 #include "support/Xml.h"
@@ -132,6 +135,40 @@ TEST(HostileTargets, ALinkToARegularFileStaysALinkAndItsFileIsReplaced) {
   EXPECT_NE(before.st_ino, after.st_ino) << "a new file renamed into place, not rewritten";
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"link.fb2", "real.fb2"}));
   EXPECT_TRUE(testsupport::IsWellFormedXml(testsupport::ReadFile(real)));
+}
+
+// An interrupt while a big book is being written used to leave its hidden ".tmp" of many
+// megabytes beside the target. The cleanup an interrupt runs is run here while the temporary
+// exists: it is removed, the save fails, the old file stays.
+TEST(HostileTargets, AnInterruptDuringASaveRemovesItsTemporary) {
+  TempFolder folder;
+  const std::string target = folder / "Big.fb2";
+  testsupport::WriteFile(target, kFb2);
+  const std::string big(64 << 20, 'b');
+  bool caught = false;
+  // The save is watched until its temporary shows; a save too quick to be caught is tried again.
+  for (int attempt = 0; attempt < 20 && !caught; ++attempt) {
+    std::atomic<bool> done{false};
+    int error = 0;
+    std::thread save([&] {
+      error = platform::WriteFileAtomically(target, big);
+      done = true;
+    });
+    while (!done) {
+      const std::vector<std::string> names = folder.Names();
+      if (names.size() > 1) {
+        platform::RunInterruptCleanup();
+        caught = true;
+        break;
+      }
+    }
+    save.join();
+    if (!caught) continue;
+    EXPECT_NE(error, 0) << "the temporary went before its rename";
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"Big.fb2"}) << "nothing left behind";
+    EXPECT_EQ(testsupport::ReadFile(target), kFb2);
+  }
+  EXPECT_TRUE(caught);
 }
 
 }  // namespace
