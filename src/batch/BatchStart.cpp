@@ -25,7 +25,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 // The length of `stem` without one "_<digits>" ending; the whole length when it has none.
-size_t WithoutNumberEnding(std::string_view stem) {
+size_t StemLengthWithoutNumber(std::string_view stem) {
   size_t digits = stem.size();
   while (digits > 0 && stem[digits - 1] >= '0' && stem[digits - 1] <= '9') --digits;
   if (digits == stem.size() || digits < 2 || stem[digits - 1] != '_') return stem.size();
@@ -48,13 +48,20 @@ std::string UnusedOutputPath(const std::string& path, const std::set<std::string
   }
 }
 
-std::string OutputNameFamily(const std::string& path) {
+std::string WithoutNumberEnding(const std::string& path) {
   const std::string_view extension = platform::FileExtensionOf(path);
   const std::string_view name = platform::FileNameOf(path);
   const size_t folderLength = path.size() - name.size();
-  std::string_view stem = name.substr(0, name.size() - extension.size());
-  for (size_t cut; (cut = WithoutNumberEnding(stem)) < stem.size();) stem = stem.substr(0, cut);
-  return path.substr(0, folderLength) + std::string(stem) + std::string(extension);
+  const std::string_view stem = name.substr(0, name.size() - extension.size());
+  const size_t cut = StemLengthWithoutNumber(stem);
+  if (cut == stem.size()) return path;
+  return path.substr(0, folderLength) + std::string(stem.substr(0, cut)) + std::string(extension);
+}
+
+std::string OutputNameFamily(const std::string& path) {
+  std::string family = path;
+  for (std::string shorter; (shorter = WithoutNumberEnding(family)) != family;) family = shorter;
+  return family;
 }
 
 std::string OutcomeEntry(const std::string& entry, bool done, int errorCode) {

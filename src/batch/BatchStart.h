@@ -38,6 +38,10 @@ std::string OutputPath(const std::string& file, const std::string& folder);
 // beside it that `taken` does not hold.
 std::string UnusedOutputPath(const std::string& path, const std::set<std::string>& taken);
 
+// `path` without the last "_<digits>" ending of its stem ("x_2_3.fb2" gives "x_2.fb2"); `path`
+// itself when its stem has none. UnusedOutputPath turns a name only into names that give it back
+// this way, once or more.
+std::string WithoutNumberEnding(const std::string& path);
 // The output paths that UnusedOutputPath can turn into one another share this key: the path
 // with every "_<digits>" ending of its stem removed ("x_2_3.fb2" and "x.fb2" give "x.fb2").
 std::string OutputNameFamily(const std::string& path);

@@ -17,6 +17,7 @@
 #include <map>
 #include <numeric>
 #include <optional>
+#include <set>
 
 #include "app/PlainTextEditor.h"
 #include "app/Session.h"
@@ -29,6 +30,62 @@
 #include "source/ExportNames.h"
 
 namespace cli {
+// Splits the entries among at most `jobs` workers. Entries that may write one file go to one
+// worker in list order, so that each gets the name it gets in one sequential run: entries of one
+// output name, and when a name is shared (the later entries then get numbered names, see
+// batch::UnusedOutputPath), every entry whose name is that name with numbered endings ("x.fb2"
+// shared: "x_2.fb2", "x_2_3.fb2"). Names that no entry shares never number, so "ch_1", "ch_2",
+// ... spread over the workers. So do entries that would export a word-processor document under
+// the same name. Each share is in list order.
+std::vector<std::vector<size_t>> SplitBatchEntries(const std::vector<std::string>& entries,
+                                                   const std::string& folder, size_t jobs) {
+  std::vector<size_t> group(entries.size());
+  std::iota(group.begin(), group.end(), size_t{0});
+  const std::function<size_t(size_t)> root = [&](size_t i) {
+    return group[i] == i ? i : group[i] = root(group[i]);
+  };
+  std::vector<std::string> outputs;
+  std::set<std::string> seen, shared;
+  for (const std::string& entry : entries) {
+    outputs.push_back(batch::OutputPath(entry, folder));
+    if (!seen.insert(outputs.back()).second) shared.insert(outputs.back());
+  }
+  // The shortest shared name that the output is, or becomes without numbered endings.
+  const auto chainOf = [&shared](const std::string& output) {
+    std::string key = output;
+    for (std::string name = output;;) {
+      if (shared.contains(name)) key = name;
+      const std::string shorter = batch::WithoutNumberEnding(name);
+      if (shorter == name) return key;
+      name = shorter;
+    }
+  };
+  std::map<std::string, size_t> firstWith;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    for (const std::string& key :
+         {chainOf(outputs[i]), source::WordExportName(entries[i], 0).Html}) {
+      const auto [it, added] = firstWith.emplace(key, i);
+      if (!added) group[root(i)] = root(it->second);
+    }
+  }
+  // Groups in the order of their first entry, each to the worker with the fewest entries so far.
+  std::vector<std::vector<size_t>> shares(std::min(jobs, entries.size()));
+  std::map<size_t, size_t> workerOf;  // group root -> worker
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const size_t g = root(i);
+    auto found = workerOf.find(g);
+    if (found == workerOf.end()) {
+      size_t least = 0;
+      for (size_t w = 1; w < shares.size(); ++w)
+        if (shares[w].size() < shares[least].size()) least = w;
+      found = workerOf.emplace(g, least).first;
+    }
+    shares[found->second].push_back(i);
+  }
+  std::erase_if(shares, [](const std::vector<size_t>& s) { return s.empty(); });
+  return shares;
+}
+
 namespace {
 
 struct BatchArgs {
@@ -115,43 +172,6 @@ void RunShare(const BatchArgs& args, const std::vector<std::string>& entries,
                         report(share[i], line, {}, kExitOk);
                       }
                     });
-}
-
-// Splits the entries among at most `jobs` workers. Entries whose output names may meet (one name,
-// or one name but for numbered endings, see batch::OutputNameFamily), or that would export a
-// word-processor document under the same name, go to one worker in list order, so that each
-// gets the name it gets in one sequential run. Each share is in list order.
-std::vector<std::vector<size_t>> SplitEntries(const std::vector<std::string>& entries,
-                                              const std::string& folder, size_t jobs) {
-  std::vector<size_t> group(entries.size());
-  std::iota(group.begin(), group.end(), size_t{0});
-  const std::function<size_t(size_t)> root = [&](size_t i) {
-    return group[i] == i ? i : group[i] = root(group[i]);
-  };
-  std::map<std::string, size_t> firstWith;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    for (const std::string& key : {batch::OutputNameFamily(batch::OutputPath(entries[i], folder)),
-                                   source::WordExportName(entries[i], 0).Html}) {
-      const auto [it, added] = firstWith.emplace(key, i);
-      if (!added) group[root(i)] = root(it->second);
-    }
-  }
-  // Groups in the order of their first entry, each to the worker with the fewest entries so far.
-  std::vector<std::vector<size_t>> shares(std::min(jobs, entries.size()));
-  std::map<size_t, size_t> workerOf;  // group root -> worker
-  for (size_t i = 0; i < entries.size(); ++i) {
-    const size_t g = root(i);
-    auto found = workerOf.find(g);
-    if (found == workerOf.end()) {
-      size_t least = 0;
-      for (size_t w = 1; w < shares.size(); ++w)
-        if (shares[w].size() < shares[least].size()) least = w;
-      found = workerOf.emplace(g, least).first;
-    }
-    shares[found->second].push_back(i);
-  }
-  std::erase_if(shares, [](const std::vector<size_t>& s) { return s.empty(); });
-  return shares;
 }
 
 // Prints the outcomes in list order as they become known, the reason of each failure on stderr,
@@ -355,7 +375,7 @@ int RunBatch(BatchArgs& args) {
 
   OutcomePrinter printer(entries, isatty(STDERR_FILENO) == 1);
   const std::vector<std::vector<size_t>> shares =
-      SplitEntries(entries, args.OutDir, static_cast<size_t>(args.Jobs));
+      SplitBatchEntries(entries, args.OutDir, static_cast<size_t>(args.Jobs));
   if (shares.size() <= 1) {
     // One share is the whole list in its order: run here, exactly as "Start" runs.
     if (!shares.empty()) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cli {
 
@@ -42,6 +43,11 @@ std::string ReadInputFile(const std::string& path);
 void WriteStandardOutput(std::string_view bytes);
 // Flushes std::cout; WriteError, saying so, when anything written to it was lost.
 void CheckStandardOutput();
+// How `batch -j` shares the entries among at most `jobs` workers: the indexes of each worker's
+// entries, in list order. Entries that may write one output file in `folder` share a worker.
+std::vector<std::vector<size_t>> SplitBatchEntries(const std::vector<std::string>& entries,
+                                                   const std::string& folder, size_t jobs);
+
 // Prints a tokenizer complaint on stderr (the offending text shortened).
 void PrintTokenizerReport(std::string_view message, std::string_view offending);
 

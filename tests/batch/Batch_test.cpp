@@ -180,6 +180,10 @@ TEST(BatchOutputNamesTest, NumberedNamesAndTheirFamily) {
       {"/o/x_.fb2", "/o/x_.fb2", "/o/x_.fb2"},
       {"/o/d_1/x.fb2", "/o/d_1/x.fb2", "/o/d_1/x.fb2"},
   };
+  EXPECT_EQ(batch::WithoutNumberEnding("/o/x_2_3.fb2"), "/o/x_2.fb2");
+  EXPECT_EQ(batch::WithoutNumberEnding("/o/x_2.fb2"), "/o/x.fb2");
+  EXPECT_EQ(batch::WithoutNumberEnding("/o/x.fb2"), "/o/x.fb2");
+  EXPECT_EQ(batch::WithoutNumberEnding("/o_1/x"), "/o_1/x");
   for (const Case& c : cases) {
     EXPECT_EQ(batch::UnusedOutputPath(c.Path, taken), c.Unused) << c.Path;
     EXPECT_EQ(batch::OutputNameFamily(c.Path), c.Family) << c.Path;
