@@ -73,8 +73,11 @@ engine::ConversionOptions OptionsFrom(const ConversionSettings& settings) {
 
 engine::ConversionResult Session::ConvertDocument() {
   SessionServices services(*this);
-  engine::ConversionResult result =
-      engine::ConvertDocument(parser_, source_.Text(), OptionsFrom(settings_), services, codePage_);
+  // The editor's text is copied once, straight into the tokenizer's buffer, which the conversion
+  // then loads from itself: a big book is not held twice more while it is converted.
+  parser_.Source() = source_.Text();
+  engine::ConversionResult result = engine::ConvertDocument(
+      parser_, std::string_view(parser_.Source()), OptionsFrom(settings_), services, codePage_);
   services.ReportPicturesLeftOut();
   if (!result.Ok) return result;
   result_.Load(result.Document);

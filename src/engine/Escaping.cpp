@@ -1,5 +1,9 @@
 #include "engine/Escaping.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 #include "engine/TextSearch.h"
 #include "engine/TextUtil.h"
 
@@ -84,33 +88,59 @@ std::string QuoteAttributeValue(std::string_view name, std::string_view value) {
 
 namespace {
 
+// Whether any of the eight bytes of `word` may need escaping: below 32, "&", "<", ">" (and '"'
+// in an attribute). Exact as a whole: a false answer means the eight bytes are copied as they are.
+template <bool Attribute>
+inline bool MayNeedEscaping(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const auto hasZero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+  uint64_t found = ((word - kOnes * 0x20) & ~word & kHighs) | hasZero(word ^ (kOnes * '&')) |
+                   hasZero(word ^ (kOnes * '<')) | hasZero(word ^ (kOnes * '>'));
+  if (Attribute) found |= hasZero(word ^ (kOnes * '"'));
+  return found != 0;
+}
+
 template <bool Attribute>
 void AppendEscaped(std::string& out, std::string_view text) {
+  const size_t n = text.size();
   size_t plain = 0;  // start of the run not yet copied
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const char* replacement = nullptr;
-    switch (b) {
-      case '&':
-        replacement = "&amp;";
-        break;
-      case '<':
-        replacement = "&lt;";
-        break;
-      case '>':
-        replacement = "&gt;";
-        break;
-      case '"':
-        if (Attribute) replacement = "&quot;";
-        break;
-      default:
-        if (IsXmlForbiddenByte(b)) replacement = "";
-        break;
+  size_t i = 0;
+  while (i < n) {
+    // Plain text eight bytes at a time; a word that may hold a byte to escape goes byte by byte.
+    if (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + i, 8);
+      if (!MayNeedEscaping<Attribute>(word)) {
+        i += 8;
+        continue;
+      }
     }
-    if (!replacement) continue;
-    out.append(text, plain, i - plain);
-    out.append(replacement);
-    plain = i + 1;
+    const size_t stop = std::min(n, i + 8);
+    for (; i < stop; ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      const char* replacement = nullptr;
+      switch (b) {
+        case '&':
+          replacement = "&amp;";
+          break;
+        case '<':
+          replacement = "&lt;";
+          break;
+        case '>':
+          replacement = "&gt;";
+          break;
+        case '"':
+          if (Attribute) replacement = "&quot;";
+          break;
+        default:
+          if (IsXmlForbiddenByte(b)) replacement = "";
+          break;
+      }
+      if (!replacement) continue;
+      out.append(text, plain, i - plain);
+      out.append(replacement);
+      plain = i + 1;
+    }
   }
   out.append(text, plain, std::string_view::npos);
 }

@@ -8,12 +8,15 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <unordered_map>
 
+#include "output/Fb2Saving.h"
 #include "platform/CodePage.h"
 #include "platform/ProgramFolder.h"
 
@@ -202,6 +205,51 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail) {
                     [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 32 : a) == b; });
 }
 
+// The bytes the declared single-byte code page leaves undefined, as problems at their line and
+// column: a reader of the declared encoding stops at the first of them. At most kMostReported
+// are listed one by one; a last problem counts the rest.
+std::vector<ValidationProblem> UndefinedBytes(std::string_view text) {
+  constexpr size_t kMostReported = 20;
+  std::vector<ValidationProblem> problems;
+  std::string encoding = DeclaredEncoding(text);
+  for (char& c : encoding) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  const int number = SingleByteCodePageNamed(encoding);
+  if (number == 0) return problems;
+  const platform::CodePage codePage(number);
+  std::array<bool, 256> undefined{};
+  bool any = false;
+  for (int b = 0x80; b < 256; ++b) {
+    undefined[b] = !codePage.Defines(static_cast<unsigned char>(b));
+    any = any || undefined[b];
+  }
+  if (!any) return problems;
+  int line = 1;
+  size_t lineStart = 0;
+  size_t more = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b == '\n') {
+      ++line;
+      lineStart = i + 1;
+      continue;
+    }
+    if (!undefined[b]) continue;
+    if (problems.size() == kMostReported) {
+      ++more;
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", b);
+    problems.push_back({line, static_cast<int>(std::min<size_t>(i - lineStart + 1, INT_MAX)),
+                        "byte " + std::string(hex) + " is not a character in " + encoding});
+  }
+  if (more > 0) {
+    problems.push_back(
+        {line, 1, std::to_string(more) + " more bytes that are not characters in " + encoding});
+  }
+  return problems;
+}
+
 std::string ReadZipEntry(const std::filesystem::path& path) {
   int code = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
@@ -300,6 +348,14 @@ ValidationReport Fb2Validator::Check(std::string_view documentBytes) const {
   if (documentBytes.size() > static_cast<size_t>(INT_MAX)) {
     report.Status = ValidationStatus::NotWellFormed;
     report.Problems.push_back({1, 1, "the document is too large to check"});
+    return report;
+  }
+  // Bytes the declared code page does not define would stop the parser with a message about
+  // something else (and libxml2 would print its own to stderr): each is reported where it is.
+  if (std::vector<ValidationProblem> undefined = UndefinedBytes(documentBytes);
+      !undefined.empty()) {
+    report.Status = ValidationStatus::NotWellFormed;
+    report.Problems = std::move(undefined);
     return report;
   }
   NoNetworkScope noNetwork;

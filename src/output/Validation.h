@@ -51,7 +51,9 @@ class Fb2Validator {
   Fb2Validator& operator=(const Fb2Validator&) = delete;
 
   // Checks the bytes of a document as they are saved: read in the encoding its XML declaration
-  // names (UTF-8 without one).
+  // names (UTF-8 without one). In a document declared in a single-byte Windows code page, every
+  // byte that code page leaves undefined is a problem of its own (line, column, "byte 0x81 is not
+  // a character in windows-1252"), and the document is not well-formed.
   ValidationReport Check(std::string_view documentBytes) const;
 
   // Checks the result text (8-bit text in `codePage`) as it would be saved: converted to UTF-8
