@@ -58,12 +58,6 @@ std::string WithoutNumberEnding(const std::string& path) {
   return path.substr(0, folderLength) + std::string(stem.substr(0, cut)) + std::string(extension);
 }
 
-std::string OutputNameFamily(const std::string& path) {
-  std::string family = path;
-  for (std::string shorter; (shorter = WithoutNumberEnding(family)) != family;) family = shorter;
-  return family;
-}
-
 std::string OutcomeEntry(const std::string& entry, bool done, int errorCode) {
   return done ? "Done: " + entry : "Error: " + std::to_string(errorCode) + ": " + entry;
 }

@@ -42,9 +42,6 @@ std::string UnusedOutputPath(const std::string& path, const std::set<std::string
 // itself when its stem has none. UnusedOutputPath turns a name only into names that give it back
 // this way, once or more.
 std::string WithoutNumberEnding(const std::string& path);
-// The output paths that UnusedOutputPath can turn into one another share this key: the path
-// with every "_<digits>" ending of its stem removed ("x_2_3.fb2" and "x.fb2" give "x.fb2").
-std::string OutputNameFamily(const std::string& path);
 
 // The entry's new text: "Done: " + entry, or "Error: " + code + ": " + entry.
 std::string OutcomeEntry(const std::string& entry, bool done, int errorCode);

@@ -161,32 +161,29 @@ TEST(BatchStartTest, CancelledBeforeTheFirstEntryConvertsNothing) {
   EXPECT_TRUE(ui.Progress.empty());
 }
 
-TEST(BatchOutputNamesTest, NumberedNamesAndTheirFamily) {
+TEST(BatchOutputNamesTest, NumberedNamesAndTheirEndings) {
   EXPECT_EQ(batch::OutputPath("/in/a.b.doc", "/out"), "/out/a.b.fb2");
   EXPECT_EQ(batch::OutputPath("/in/README", "/out/"), "/out//README.fb2");
   const std::set<std::string> taken = {"/o/x.fb2", "/o/x_2.fb2", "/o/y_2.fb2", "/o/noext.fb2"};
   struct Case {
-    std::string Path, Unused, Family;
+    std::string Path, Unused, WithoutNumber;
   };
   const Case cases[] = {
       {"/o/x.fb2", "/o/x_3.fb2", "/o/x.fb2"},
       {"/o/x_2.fb2", "/o/x_2_2.fb2", "/o/x.fb2"},
       {"/o/y.fb2", "/o/y.fb2", "/o/y.fb2"},
       {"/o/y_2.fb2", "/o/y_2_2.fb2", "/o/y.fb2"},
-      {"/o/x_2_3.fb2", "/o/x_2_3.fb2", "/o/x.fb2"},
+      {"/o/x_2_3.fb2", "/o/x_2_3.fb2", "/o/x_2.fb2"},
       {"/o/_2.fb2", "/o/_2.fb2", "/o/_2.fb2"},
       {"/o/a_b.fb2", "/o/a_b.fb2", "/o/a_b.fb2"},
       {"/o/v2.fb2", "/o/v2.fb2", "/o/v2.fb2"},
       {"/o/x_.fb2", "/o/x_.fb2", "/o/x_.fb2"},
       {"/o/d_1/x.fb2", "/o/d_1/x.fb2", "/o/d_1/x.fb2"},
+      {"/o_1/x", "/o_1/x", "/o_1/x"},
   };
-  EXPECT_EQ(batch::WithoutNumberEnding("/o/x_2_3.fb2"), "/o/x_2.fb2");
-  EXPECT_EQ(batch::WithoutNumberEnding("/o/x_2.fb2"), "/o/x.fb2");
-  EXPECT_EQ(batch::WithoutNumberEnding("/o/x.fb2"), "/o/x.fb2");
-  EXPECT_EQ(batch::WithoutNumberEnding("/o_1/x"), "/o_1/x");
   for (const Case& c : cases) {
     EXPECT_EQ(batch::UnusedOutputPath(c.Path, taken), c.Unused) << c.Path;
-    EXPECT_EQ(batch::OutputNameFamily(c.Path), c.Family) << c.Path;
+    EXPECT_EQ(batch::WithoutNumberEnding(c.Path), c.WithoutNumber) << c.Path;
   }
 }
 
