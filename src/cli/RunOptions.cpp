@@ -39,6 +39,10 @@ struct DocumentInfoTexts {
   std::string Author;  // "First|Middle|Last", empty when no part is set
   std::string NickName, EMails, HomePages, SourceUrls;
 };
+std::string& HelpSettingsFile() {
+  static std::string path;
+  return path;
+}
 std::optional<DocumentInfoTexts>& HelpDocumentInfo() {
   static std::optional<DocumentInfoTexts> texts;
   return texts;
@@ -146,6 +150,7 @@ void ReadHelpDefaults(int argc, const char* const* argv) {
   }
   if (!help) return;
   if (settingsFile.empty()) settingsFile = app::SettingsFilePath(ProgramFolder());
+  HelpSettingsFile() = settingsFile;
   const app::IniFile file(settingsFile);
   app::ConversionSettings settings;
   app::LoadSettings(file, settings);
@@ -175,7 +180,8 @@ void AddRunOptions(CLI::App& cmd, RunOptions& o) {
     return (*now).*field;
   };
 
-  cmd.add_option("--settings", o.SettingsFile, "Settings file to read (never written)");
+  WithDefault(cmd.add_option("--settings", o.SettingsFile, "Settings file to read (never written)"),
+              now ? std::optional<std::string>(HelpSettingsFile()) : std::nullopt);
   // Settings of the conversion.
   WithDefault(cmd.add_option("--table-mode", o.TableMode, "Tables: as-is, content-only or image"),
               show([](const app::ConversionSettings& s) {

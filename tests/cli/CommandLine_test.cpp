@@ -153,6 +153,7 @@ TEST_F(CommandLine, SettingsFileDefaultsCanBeOverriddenAndHelpShowsThem) {
     EXPECT_TRUE(Has(help.Out, "--max-image-width INT:POSITIVE=321")) << help.Out;
     EXPECT_TRUE(Has(help.Out, "--table-font TEXT=DejaVu Sans")) << help.Out;
     EXPECT_TRUE(Has(help.Out, "--doc-nickname TEXT=ivp")) << help.Out;
+    EXPECT_TRUE(Has(help.Out, "--settings TEXT=" + folder / "zip.ini")) << help.Out;
     EXPECT_TRUE(Has(help.Out, "--table-mode TEXT:{as-is,content-only,image}=as-is")) << help.Out;
   }
 }
