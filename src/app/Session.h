@@ -26,6 +26,7 @@
 #include "images/ImagesTab.h"
 #include "output/Validation.h"
 #include "platform/CodePage.h"
+#include "platform/Interrupts.h"
 #include "source/Charsets.h"
 #include "source/WordBridge.h"
 
@@ -352,6 +353,10 @@ class Session {
   std::unique_ptr<output::Fb2Validator> validator_;
   bool bookInfoDialogCreated_ = false;
   std::optional<std::vector<std::string>> genres_;
+  // The LibreOffice kept while a batch runs (owned by the steps of BatchStartSteps), and what
+  // removes the current word-processor export on an interrupt.
+  std::weak_ptr<source::OfficeInstance> batchOffice_;
+  std::vector<platform::InterruptCleanup> wordExportCleanup_;
   int selectedPage_ = kSourcePage;
   std::string findSearchText_;
   std::string replaceSearchText_;

@@ -10,6 +10,7 @@
 #include "output/SaveError.h"
 #include "platform/Paths.h"
 #include "platform/WholeFile.h"
+#include "source/OfficeInstance.h"
 
 namespace app {
 namespace {
@@ -63,7 +64,11 @@ SourceConversion Session::ConvertFileToFolder(const std::string& file, const std
 
 batch::BatchSteps Session::BatchStartSteps() {
   batch::BatchSteps steps;
-  steps.ConvertFileToFolder = [this](const std::string& file, const std::string& folder,
+  // One LibreOffice for the whole batch, kept by the steps: it stops, and its profile goes, when
+  // the batch is over and the steps are gone.
+  auto office = std::make_shared<source::OfficeInstance>(WordBridge);
+  batchOffice_ = office;
+  steps.ConvertFileToFolder = [this, office](const std::string& file, const std::string& folder,
                                      const std::string& outputPath) -> batch::FileOutcome {
     try {
       const SourceConversion outcome = ConvertFileToFolder(file, folder, outputPath);

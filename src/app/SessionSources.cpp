@@ -1,7 +1,10 @@
 // Bringing documents into the editors: HTML and word-processor sources into the source editor,
 // FB2 files back into the result editor.
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "engine/TextUtil.h"
 #include "platform/FileOpenError.h"
 #include "platform/Paths.h"
+#include "platform/ScratchFolder.h"
 #include "source/ExportNames.h"
 #include "source/Fb2Reopen.h"
 #include "source/HtmlCleanup.h"
@@ -67,12 +71,19 @@ void Session::LoadSourceHtml(const std::string& path) {
 }
 
 source::ExportResult Session::LoadWordDocument(const std::string& fileName) {
-  const source::ExportName name = source::ChooseWordExportName(fileName, source::PathTaken);
-  source::ExportResult exported =
-      source::ConvertWithWord(fileName, name.Html, codePage_, WordBridge);
+  // A document in a folder we may not write to is exported into the private scratch folder.
+  const std::string folder = std::filesystem::path(fileName).parent_path().string();
+  const std::string besideName =
+      access(folder.empty() ? "." : folder.c_str(), W_OK) == 0
+          ? fileName
+          : scratch_->Path() + std::string(platform::FileNameOf(fileName));
+  const source::ExportName name = source::ChooseWordExportName(besideName, source::PathTaken);
+  source::ExportResult exported = source::ConvertWithWord(fileName, name.Html, codePage_,
+                                                          WordBridge, batchOffice_.lock().get());
   if (!exported) return exported;
   // Remembered before loading, so that the export is removed even when it cannot be read.
   document_.WordExportPath = name.Html;
+  wordExportCleanup_ = std::move(exported.Cleanup);
   LoadSourceHtml(name.Html);
   return exported;
 }

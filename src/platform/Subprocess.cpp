@@ -235,12 +235,15 @@ ChildProgram& ChildProgram::operator=(ChildProgram&& other) noexcept {
   out_ = std::exchange(other.out_, -1);
   pending_ = std::move(other.pending_);
   timedOut_ = other.timedOut_;
+  exitCode_ = other.exitCode_;
   cleanup_ = std::move(other.cleanup_);
   return *this;
 }
 
 bool ChildProgram::Start(const std::vector<std::string>& argv, bool pipes) {
   Stop();
+  exitCode_ = -1;
+  timedOut_ = false;
   int toChild[2] = {-1, -1};
   int fromChild[2] = {-1, -1};
   if (pipes && (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)) {
@@ -317,6 +320,7 @@ bool ChildProgram::Ended() {
   if (pid_ <= 0) return true;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+  if (WIFEXITED(status)) exitCode_ = WEXITSTATUS(status);
   kill(-pid_, SIGKILL);  // what it left running in its group
   pid_ = -1;
   cleanup_.Release();

@@ -58,6 +58,8 @@ class ChildProgram {
   // True when the program has ended (it is then reaped and what it left in its group killed);
   // never waits.
   bool Ended();
+  // The exit status of a program that Ended by itself; -1 otherwise.
+  int ExitCode() const { return exitCode_; }
 
   // Kills the process group and waits for the program.
   void Stop();
@@ -68,6 +70,7 @@ class ChildProgram {
   int out_ = -1;  // the program's standard output
   std::string pending_;
   bool timedOut_ = false;
+  int exitCode_ = -1;
   InterruptCleanup cleanup_;
 };
 

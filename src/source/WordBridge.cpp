@@ -6,8 +6,8 @@
 #include "engine/TextUtil.h"
 #include "platform/Paths.h"
 #include "platform/ScratchFolder.h"
-#include "platform/Subprocess.h"
 #include "platform/WholeFile.h"
+#include "source/OfficeInstance.h"
 #include "source/SourceCharset.h"
 #include "source/WordExportCleanup.h"
 
@@ -60,17 +60,32 @@ std::error_code MoveFile(const fs::path& from, const fs::path& to) {
 }
 
 ExportResult Failed(std::string reason) {
-  return {false, std::move(reason)};
+  ExportResult result;
+  result.Reason = std::move(reason);
+  return result;
 }
 
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
-// "120 s", or "300 ms" for a limit that is not whole seconds.
-std::string DurationText(std::chrono::milliseconds limit) {
-  if (limit.count() % 1000 == 0) return std::to_string(limit.count() / 1000) + " s";
-  return std::to_string(limit.count()) + " ms";
+// Runs LibreOffice for `input` into `out`: through the batch's instance, or once with the kept
+// profile (made anew when a run with it ends in failure), or once with a profile in `root`.
+ExportResult RunExport(const std::string& input, const fs::path& out, const fs::path& root,
+                       const WordBridgeOptions& options, OfficeInstance* office) {
+  if (office) return office->Export(input, out.string());
+  KeptProfile kept;
+  if (kept.Path().empty())
+    return ExportOnce(options, input, out.string(), (root / "profile").string());
+  ExportResult run = ExportOnce(options, input, out.string(), kept.Path());
+  // A profile left broken (a run killed while writing it) makes LibreOffice fail at start.
+  const bool startFailed = run.Reason.find(" ended ") != std::string::npos;
+  if (run || run.TimedOut || !startFailed) return run;
+  kept.Discard();
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(out, ec))
+    fs::remove_all(entry, ec);
+  return ExportOnce(options, input, out.string(), kept.Path());
 }
 
 }  // namespace
@@ -108,9 +123,11 @@ std::string PrepareExportHtml(std::string_view utf8Html, const std::vector<std::
 }
 
 ExportResult ConvertWithWord(const std::string& source, const std::string& target,
-                             const platform::CodePage& codePage, const WordBridgeOptions& options) {
-  const std::string program = platform::FindOnPath(options.Program);
-  if (program.empty()) return Failed("program " + Quoted(options.Program) + " not found");
+                             const platform::CodePage& codePage, const WordBridgeOptions& options,
+                             OfficeInstance* office) {
+  const WordBridgeOptions& used = office ? office->Options() : options;
+  const std::string program = platform::FindOnPath(used.Program);
+  if (program.empty()) return Failed("program " + Quoted(used.Program) + " not found");
   if (target.empty()) return Failed("no name for the export");
   try {
     platform::ScratchFolder scratch;
@@ -126,18 +143,8 @@ ExportResult ConvertWithWord(const std::string& source, const std::string& targe
     fs::copy_file(source, input, ec);
     if (ec) return Failed("cannot copy " + Quoted(source) + ": " + ec.message());
 
-    const platform::RunOutcome run = platform::RunWithTimeLimit(
-        {program, "-env:UserInstallation=file://" + PercentEncode((root / "profile").string()),
-         "--headless", "--invisible", "--nologo", "--nodefault", "--norestore", "--nolockcheck",
-         "--convert-to", "html:HTML (StarWriter)", "--outdir", out.string(), input.string()},
-        options.TimeLimit);
-    if (!run.Started) return Failed(Quoted(program) + " could not be started");
-    if (run.TimedOut)
-      return Failed(Quoted(program) + " did not finish within " + DurationText(options.TimeLimit));
-    if (run.ExitCode < 0) return Failed(Quoted(program) + " ended abnormally");
-    if (run.ExitCode != 0)
-      return Failed(Quoted(program) + " ended with exit status " + std::to_string(run.ExitCode));
-
+    ExportResult run = RunExport(input.string(), out, root, used, office);
+    if (!run) return run;
     const std::optional<std::string> html =
         platform::ReadWholeFile((out / "document.html").string());
     if (!html) return Failed(Quoted(program) + " wrote no HTML");
@@ -152,9 +159,12 @@ ExportResult ConvertWithWord(const std::string& source, const std::string& targe
     const std::string text = PrepareExportHtml(*html, pictures, folderReference, codePage);
 
     std::string reason;
+    ExportResult done;
+    done.Ok = true;
     if (!pictures.empty()) {
       fs::create_directories(folder, ec);
       if (ec) reason = "cannot create " + Quoted(folder) + ": " + ec.message();
+      if (!ec) done.Cleanup.push_back(platform::InterruptCleanup::Tree(folder));
       for (size_t i = 0; reason.empty() && i < pictures.size(); ++i) {
         ec = MoveFile(out / pictures[i], fs::path(folder) / pictures[i]);
         if (ec)
@@ -166,12 +176,14 @@ ExportResult ConvertWithWord(const std::string& source, const std::string& targe
       if (const int error = platform::WriteFileAtomically(target, text); error != 0)
         reason = "cannot write " + Quoted(target) + ": " +
                  std::error_code(error, std::generic_category()).message();
+      else
+        done.Cleanup.push_back(platform::InterruptCleanup::File(target));
     }
     if (!reason.empty()) {
       if (!pictures.empty()) DeleteFolderTree(folder);
       return Failed(std::move(reason));
     }
-    return {true, {}};
+    return done;
   } catch (const std::exception& failure) {
     return Failed(failure.what());
   }

@@ -152,7 +152,7 @@ TEST_F(FakeExporterTest, TimeLimitKillsTheExport) {
   options.TimeLimit = std::chrono::milliseconds(300);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(ConvertWithWord(dir_ / "a.rtf", dir_ / "a.htm", Cp1251(), options).Reason,
-            "\"" + options.Program + "\" did not finish within 300 ms");
+            "\"" + options.Program + "\" timed out after 300 ms");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_FALSE(fs::exists(dir_ / "a.htm"));
   EXPECT_FALSE(fs::exists(dir_ / "a.files"));
