@@ -69,7 +69,7 @@ batch::BatchSteps Session::BatchStartSteps() {
   auto office = std::make_shared<source::OfficeInstance>(WordBridge);
   batchOffice_ = office;
   steps.ConvertFileToFolder = [this, office](const std::string& file, const std::string& folder,
-                                     const std::string& outputPath) -> batch::FileOutcome {
+                                             const std::string& outputPath) -> batch::FileOutcome {
     try {
       const SourceConversion outcome = ConvertFileToFolder(file, folder, outputPath);
       return {outcome.Ok, outcome.ErrorCode, outcome.Reason, outcome.Written};

@@ -3,6 +3,7 @@
 // in list order. With -j N, N worker processes convert at once, each with its own Session.
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +28,7 @@
 #include "cli/RunOptions.h"
 #include "fb2meta/Genres.h"
 #include "platform/CodePage.h"
+#include "platform/Interrupts.h"
 #include "source/ExportNames.h"
 
 namespace cli {
@@ -310,16 +312,25 @@ void RunInWorkers(const BatchArgs& args, const std::vector<std::string>& entries
   std::cerr.flush();
   std::fflush(nullptr);
   std::vector<Worker> workers;
+  // An interrupt of this process reaches the workers, which clean up their own LibreOffice and
+  // files before this process ends.
+  std::vector<platform::InterruptCleanup> forwardInterrupts;
+  const pid_t parent = getpid();
   for (const std::vector<size_t>& share : shares) {
     int fds[2];
     if (pipe(fds) != 0) throw InputError(std::string("cannot make a pipe: ") + strerror(errno));
     const pid_t pid = fork();
     if (pid < 0) throw InputError(std::string("cannot start a worker: ") + strerror(errno));
     if (pid == 0) {
+      platform::ForgetInheritedCleanup();
+      // A parent that ends, even killed, ends the worker as an interrupt would.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(kExitFailed);
       close(fds[0]);
       for (const Worker& other : workers) close(other.Fd);
       RunWorker(args, entries, share, fds[1]);
     }
+    forwardInterrupts.push_back(platform::InterruptCleanup::ChildProcess(pid));
     close(fds[1]);
     workers.push_back({pid, fds[0], {}});
   }
