@@ -56,7 +56,9 @@ bool UsablePictureFile(const std::string& path, const PictureProblemFn& onProble
   } catch (const ImageDecodeError&) {
     throw;
   } catch (const ImageError& e) {
-    if (onProblem) onProblem(std::string(e.what()) + " The picture is left out.");
+    std::string message = e.what();
+    if (!message.ends_with('.')) message += '.';  // the system's reasons end without one
+    if (onProblem) onProblem(message + " The picture is left out.");
     return false;
   }
 }

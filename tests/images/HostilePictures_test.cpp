@@ -214,7 +214,7 @@ TEST_F(HostileEmbedTest, MissingAndUnreadablePicturesAreReportedAndLeftOut) {
   EXPECT_EQ(reported_,
             (std::vector<std::string>{
                 "Cannot open file \"" + folder +
-                    "missing.jpg\". No such file or directory The picture is left out.",
+                    "missing.jpg\". No such file or directory. The picture is left out.",
                 "Cannot open file \"" + folder +
                     "pipe.png\". It is a named pipe (FIFO), not a regular file. The picture is "
                     "left out.",
@@ -280,7 +280,7 @@ TEST(ImagesTabReports, PicturesLeftOutAreReportedOnce) {
   EXPECT_EQ(panes.Refs, "\r\n<image xlink:href=\"#a.jpg\"/>");
   ASSERT_EQ(reported.size(), 1u);
   EXPECT_EQ(reported[0], "Cannot open file \"" + dir.Path() +
-                             "missing.jpg\". No such file or directory The picture is left out.\n"
+                             "missing.jpg\". No such file or directory. The picture is left out.\n"
                              "Cannot open file \"" +
                              dir.Path() +
                              "pipe.png\". It is a named pipe (FIFO), not a regular file. The "
