@@ -16,6 +16,9 @@ TEST(PlainTextEditorTest, LinesSplitAtEveryLineBreakStyle) {
       {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
       {"a\r\n", {"a", ""}},
       {"\r\r\n", {"", "", ""}},
+      {"\n\r", {"", "", ""}},
+      {"x\r", {"x", ""}},
+      {"a\nb\rc\r\nd\n\ne f g h i j k\r\rl", {"a", "b", "c", "d", "", "e f g h i j k", "", "l"}},
   };
   for (const Case& c : cases) {
     PlainTextEditor editor(c.text);
@@ -40,6 +43,24 @@ TEST(PlainTextEditorTest, EachReplacementIsOneUndoStepAndLoadForgetsHistory) {
   EXPECT_EQ(editor.Text(), "hello world");
   EXPECT_EQ(editor.SelectedText(), "world");
   EXPECT_FALSE(editor.CanUndo());
+}
+
+// The line count is kept between changes: every change must count afresh.
+TEST(PlainTextEditorTest, LineCountFollowsEveryChange) {
+  PlainTextEditor editor("a\r\nb");
+  EXPECT_EQ(editor.LineCount(), 2u);
+  editor.Select(1, 0);
+  editor.ReplaceSelection("\n\n");
+  EXPECT_EQ(editor.LineCount(), 4u);
+  editor.SetText("one");
+  EXPECT_EQ(editor.LineCount(), 1u);
+  editor.Undo();
+  EXPECT_EQ(editor.LineCount(), 4u);
+  editor.Load("x\ry\rz");
+  EXPECT_EQ(editor.LineCount(), 3u);
+  editor.Clear();
+  EXPECT_EQ(editor.LineCount(), 0u);
+  EXPECT_EQ(editor.Lines().size(), 0u);
 }
 
 TEST(PlainTextEditorTest, SelectionIsClampedToTheText) {

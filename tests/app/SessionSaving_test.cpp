@@ -115,6 +115,47 @@ TEST_F(SessionSavingTest, TheDeclarationDecidesTheOutputEncoding) {
   }
 }
 
+// Bytes the declared code page leaves undefined (0x98 in windows-1251; 0x81, a letter of the
+// windows-1251 text, under the windows-1252 that "EASTEUROPE_CHARSET" declares) never reach the
+// saved book as they are: with repair on and off, in 8-bit and UTF-8 form, the book is XML and
+// shows U+FFFD where each stood, in the body and in a title.
+TEST_F(SessionSavingTest, BytesTheOutputCodePageLacksBecomeReplacementCharacters) {
+  struct Case {
+    bool Repair;
+    bool Utf;
+    int Charset;
+    std::string Byte;
+  } cases[] = {
+      {true, false, 1, "\x98"}, {false, false, 1, "\x98"},  {true, true, 1, "\x98"},
+      {false, true, 1, "\x98"}, {true, false, 238, "\x81"}, {false, false, 238, "\x8D\x90"},
+  };
+  const std::string kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+  for (const Case& c : cases) {
+    const std::string label = std::to_string(c.Repair) + std::to_string(c.Utf) + c.Byte;
+    session.Settings().RepairStructure = c.Repair;
+    session.ApplyCharset(c.Charset, true);
+    source.Load("<html><body><h1>T" + c.Byte + "</h1><p>a" + c.Byte + "b</p></body></html>");
+    session.Document().SourcePath = folder / "Tale.htm";
+    ui.AnswerBookInfo([&c](fb2meta::BookInfo& info) {
+      info.UtfOutput = c.Utf;
+      return true;
+    });
+    ASSERT_TRUE(session.ConvertDocument().Ok) << label;
+    const std::string path = folder / "Tale.fb2";
+    ASSERT_TRUE(session.SaveFb2To(path)) << label;
+    const std::string bytes = ReadFile(path);
+    EXPECT_TRUE(testsupport::IsWellFormedXml(bytes)) << label;
+    if (!c.Utf) {
+      EXPECT_EQ(bytes.find(c.Byte), std::string::npos) << label;
+    }
+    const std::string text = testsupport::XmlTextContent(bytes);
+    std::string replaced;
+    for (size_t i = 0; i < c.Byte.size(); ++i) replaced += kReplacement;
+    EXPECT_NE(text.find("a" + replaced + "b"), std::string::npos) << label;
+    EXPECT_NE(text.find("T" + replaced), std::string::npos) << label;
+  }
+}
+
 TEST_F(SessionSavingTest, ADeclarationAfterLine200IsNotSeen) {
   std::string text;
   for (int i = 0; i < 200; ++i) text += "<p/>\r\n";

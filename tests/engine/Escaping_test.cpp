@@ -54,4 +54,37 @@ TEST(UnescapeAmp, AnyLetterCaseOnePass) {
 }
 
 }  // namespace
+// Every byte that needs escaping, at every position of texts long enough for the eight-byte
+// steps (and across their borders), in text and in attribute form.
+TEST(XmlEscaping, EveryMarkupByteAtEveryPosition) {
+  struct Case {
+    char Byte;
+    const char* Text;       // what the byte becomes in text
+    const char* Attribute;  // and in an attribute value
+  } cases[] = {
+      {'&', "&amp;", "&amp;"},  {'<', "&lt;", "&lt;"},    {'>', "&gt;", "&gt;"},
+      {'"', "\"", "&quot;"},    {'\x01', "", ""},         {'\x1F', "", ""},
+      {'\t', "\t", "\t"},       {'\n', "\n", "\n"},       {'\r', "\r", "\r"},
+      {'\xE9', "\xE9", "\xE9"}, {'\x7F', "\x7F", "\x7F"}, {' ', " ", " "},
+  };
+  for (const Case& c : cases) {
+    for (size_t length : {1u, 7u, 8u, 9u, 16u, 23u}) {
+      for (size_t at = 0; at < length; ++at) {
+        std::string text(length, 'a');
+        text[at] = c.Byte;
+        const std::string before(at, 'a'), after(length - at - 1, 'a');
+        std::string out = "kept";
+        AppendXmlText(out, text);
+        EXPECT_EQ(out, "kept" + before + c.Text + after) << int(c.Byte) << " " << at;
+        out.clear();
+        AppendXmlAttribute(out, text);
+        EXPECT_EQ(out, before + c.Attribute + after) << int(c.Byte) << " " << at;
+      }
+    }
+  }
+  std::string many;
+  AppendXmlText(many, "<<&&>>\"\x02x<b>&amp;</b>\x03");
+  EXPECT_EQ(many, "&lt;&lt;&amp;&amp;&gt;&gt;\"x&lt;b&gt;&amp;amp;&lt;/b&gt;");
+}
+
 }  // namespace engine

@@ -7,6 +7,7 @@
 #include "output/AtomicFile.h"
 #include "output/Fb2Saving.h"
 #include "output/ZipArchive.h"
+#include "platform/CodePage.h"
 #include "support/TempFolder.h"
 #include "support/Xml.h"
 #include "support/Zip.h"
@@ -173,6 +174,72 @@ TEST(Fb2Saving, FileBytesFromLines) {
   EXPECT_EQ(Fb2FileBytes({""}, true, "\r\n"), "");
 }
 
+// The bytes made from the whole text in one pass are the bytes made from its lines, for every
+// kind and place of line break and both output forms.
+TEST(Fb2Saving, FileBytesFromTheWholeTextAreThoseFromItsLines) {
+  const platform::CodePage cp1251(1251);
+  const std::string texts[] = {
+      "",
+      "a",
+      "\r\n",
+      "a\r\nb",
+      "a\r\nb\r\n",
+      "a\nb\rc\r\n\r\nd\n",
+      "\r\r\n\n\r",
+      "<?xml version=\"1.0\"?>\r\n<p>\xCF\xF0\xE8\xE2\xE5\xF2 and a long line of text</p>",
+      std::string("\x98x\tx\x01\x00y", 7) + std::string(30, '\xE9') + "\r",
+  };
+  for (const std::string& text : texts) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+      if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+      if (!text.empty()) lines.push_back(text.substr(start, i - start));
+      if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+    for (std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
+      EXPECT_EQ(Fb2FileBytes(text, cp1251, nullptr, false, lineBreak),
+                Fb2FileBytes(lines, false, lineBreak))
+          << text;
+    }
+    std::vector<std::string> utf8 = lines;
+    for (std::string& line : utf8) line = cp1251.ToUtf8(line);
+    EXPECT_EQ(Fb2FileBytes(text, cp1251, &cp1251, true, "\n"), Fb2FileBytes(utf8, true, "\n"))
+        << text;
+  }
+}
+
+// A byte the declared code page does not define is written as a visible replacement, never as
+// itself (which no reader of that encoding takes) and never left out.
+TEST(Fb2Saving, BytesTheDeclaredCodePageLacksBecomeReplacementCharacters) {
+  const platform::CodePage cp1251(1251), cp1252(1252);
+  const std::string text =
+      "a\x98"
+      "b\x81"
+      "c\x8D\x8F\x90\x9D\r\nd";
+  EXPECT_EQ(Fb2FileBytes(text, cp1251, &cp1251, false, "\r\n"),
+            "a&#65533;b\x81"
+            "c\x8D\x8F\x90\x9D\r\nd");
+  // Bytes of windows-1251 text under a windows-1252 declaration: judged by the declaration.
+  EXPECT_EQ(Fb2FileBytes(text, cp1251, &cp1252, false, "\n"),
+            "a\x98"
+            "b&#65533;c&#65533;&#65533;&#65533;&#65533;\nd");
+  // No single-byte declaration: nothing to judge by.
+  EXPECT_EQ(Fb2FileBytes(text, cp1251, nullptr, false, "\r\n"), text);
+  // UTF-8: the byte's character in the text's code page, U+FFFD where it has none.
+  EXPECT_EQ(Fb2FileBytes("a\x98\xCF", cp1251, nullptr, true, "\r\n"), "a\xEF\xBF\xBD\xD0\x9F\r\n");
+}
+
+TEST(Fb2Saving, SingleByteCodePagesByName) {
+  EXPECT_EQ(SingleByteCodePageNamed("windows-1251"), 1251);
+  EXPECT_EQ(SingleByteCodePageNamed("windows-874"), 874);
+  EXPECT_EQ(SingleByteCodePageNamed("windows-1258"), 1258);
+  for (const char* name : {"", "utf-8", "windows-932", "windows-1259", "windows-", "windows-12x1",
+                           "gb2312", "mac-cyrillic-2000", "windows-12511"})
+    EXPECT_EQ(SingleByteCodePageNamed(name), 0) << name;
+}
+
 TEST(Fb2Saving, Names) {
   struct Case {
     const char* Path;
@@ -192,6 +259,17 @@ TEST(Fb2Saving, Names) {
     EXPECT_EQ(ZipEntryName(c.Path), c.Entry);
     EXPECT_EQ(WithFb2Extension(c.Path), c.Forced);
   }
+}
+
+TEST(Fb2Saving, DeclaredEncodingOfTheFirstLinesOfAWholeText) {
+  EXPECT_EQ(DeclaredEncodingName("<?xml version=\"1.0\" ENCODING=\"Windows-1251\"?>\r\n<a/>"),
+            "windows-1251");
+  EXPECT_EQ(DeclaredEncodingName("x\rencoding=\"a\nencoding=\"b\"\r\n"), "ab");
+  std::string late;
+  for (int i = 0; i < 200; ++i) late += "\n";
+  EXPECT_EQ(DeclaredEncodingName(late + "encoding=\"utf-8\""), "");
+  EXPECT_EQ(DeclaredEncodingName(late.substr(1) + "encoding=\"utf-8\""), "utf-8");
+  EXPECT_EQ(DeclaredEncodingName(std::string_view()), "");
 }
 
 TEST(Fb2Saving, DeclaredEncodingOfTheFirstLines) {

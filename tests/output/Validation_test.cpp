@@ -86,7 +86,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "<?xml version=\"1.0\"?><FictionBook "
                   "xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\"><body/></FictionBook>",
                   ValidationStatus::SchemaErrors, 1, 86, "Element 'body'"},
-        CheckCase{"Empty", "", ValidationStatus::NotWellFormed, 1, 1, ""}),
+        CheckCase{"Empty", "", ValidationStatus::NotWellFormed, 1, 1, ""},
+        // Bytes the declared code page leaves undefined, reported where they stand (the body's
+        // "<p>" of SimpleBody starts at column 1 of line 9).
+        CheckCase{"Undefined1251", MakeFb2(SimpleBody("ab\x98")), ValidationStatus::NotWellFormed,
+                  9, 6, "byte 0x98 is not a character in windows-1251"},
+        CheckCase{"Undefined1252", MakeFb2(SimpleBody("\x81"), {}, "windows-1252"),
+                  ValidationStatus::NotWellFormed, 9, 4,
+                  "byte 0x81 is not a character in windows-1252"},
+        // 0x98 is a tilde in windows-1252, 0x81 a letter in windows-1251.
+        CheckCase{"Defined1252", MakeFb2(SimpleBody("\x98"), {}, "windows-1252"),
+                  ValidationStatus::Valid},
+        CheckCase{"Defined1251", MakeFb2(SimpleBody("\x81"), {}, "windows-1251"),
+                  ValidationStatus::Valid}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Validation, ColumnsCountCharactersOnTheLineOfTheElement) {
@@ -110,6 +122,22 @@ TEST(Validation, CountsEverySchemaProblem) {
   EXPECT_EQ(report.Summary(), "well-formed, 2 schema errors");
   EXPECT_EQ(Validator().Check(MakeFb2(SimpleBody())).Summary(), "valid");
   EXPECT_EQ(Validator().Check("<a>").Summary(), "not well-formed");
+}
+
+TEST(Validation, EveryUndefinedByteIsAProblemOfItsOwn) {
+  std::string body = SimpleBody("\x81\x8D\x8F\x90\x9D");
+  const ValidationReport report = Validator().Check(MakeFb2(body, {}, "WINDOWS-1252"));
+  EXPECT_EQ(report.Status, ValidationStatus::NotWellFormed);
+  ASSERT_EQ(report.Problems.size(), 5u);
+  for (size_t i = 0; i < report.Problems.size(); ++i) {
+    EXPECT_EQ(report.Problems[i].Line, 9);
+    EXPECT_EQ(report.Problems[i].Column, static_cast<int>(4 + i));
+  }
+  EXPECT_NE(report.Problems[4].Message.find("0x9D"), std::string::npos);
+  // A long run is listed up to a limit and then counted.
+  const ValidationReport many = Validator().Check(MakeFb2(SimpleBody(std::string(1000, '\x98'))));
+  ASSERT_EQ(many.Problems.size(), 21u);
+  EXPECT_EQ(many.Problems.back().Message, "980 more bytes that are not characters in windows-1251");
 }
 
 TEST(Validation, ResultTextIsCheckedAsItWouldBeSaved) {
