@@ -517,7 +517,13 @@ const std::vector<CommandCase>& Cases() {
          f.Trigger("Act_Check");
          EXPECT_TRUE(hidden->isVisible());
        }},
-      {"Recreate1", "Create Vellumor_eng.lng", "Create Vellumor_eng.lng", "", {kHidden}, nullptr},
+      // Writes into the program's folder: run on a folder of its own in LanguageFiles_test.
+      {"Recreate1",
+       "Create Vellumor_eng.lng",
+       "Create Vellumor_eng.lng",
+       "",
+       {kHidden},
+       [](ProgramFixture&) {}},
   };
   return cases;
 }

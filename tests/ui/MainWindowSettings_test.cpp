@@ -190,7 +190,9 @@ TEST(MainWindowSettingsTest, KeysInOtherLetterCaseNameTheSameEntries) {
 }
 
 TEST(MainWindowSettingsTest, WithoutTheRussianFileEnglishIsChosenAndRussianCannotBe) {
-  ProgramFixture f({}, "[RadioButtons]\r\nRadioButton1=0\r\nRadioButton2=1\r\n");
+  testsupport::TempFolder withoutRussian;  // the build's folder ships the file
+  ProgramFixture f({}, "[RadioButtons]\r\nRadioButton1=0\r\nRadioButton2=1\r\n",
+                   withoutRussian.Path().string());
   f.Show();
   EXPECT_TRUE(Checked(f, "RadioButton1"));
   EXPECT_FALSE(Control<QRadioButton>(f, "RadioButton2")->isEnabled());

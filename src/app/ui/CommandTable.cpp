@@ -63,12 +63,12 @@ const std::vector<CommandInfo>& MainWindowCommands() {
 const std::vector<Placement>& MainWindowPlacements() {
   static const std::vector<Placement> placements = {
       {Place::FileMenu,
-       {"Act_NewHTMLDoc", "Act_OpenSource", "Act_SaveSourceHTML", "Act_SaveSourceHTMLAs",
-        kSeparator, "Act_Convert", kSeparator, "Act_NewFB2Doc", "Act_openFB2", "Act_SaveResult",
-        "Act_SaveResultAs", kSeparator, "Act_BatchWindow", kSeparator, "Act_Exit"}},
+       {"Act_NewHTMLDoc", "Act_OpenSource", "Act_SaveSourceHTML", "Act_SaveSourceHTMLAs", "|N2",
+        "Act_Convert", "|N3", "Act_NewFB2Doc", "Act_openFB2", "Act_SaveResult", "Act_SaveResultAs",
+        "|mm_N1", "Act_BatchWindow", "|N6", "Act_Exit"}},
       {Place::EditMenu,
-       {"EditUndo1", kSeparator, "EditCut1", "EditCopy1", "EditPaste1", "EditDelete1",
-        "EditSelectAll1", kSeparator, "Act_Find", "Act_FindNext", "Act_Replace"}},
+       {"EditUndo1", "|N1", "EditCut1", "EditCopy1", "EditPaste1", "EditDelete1", "EditSelectAll1",
+        "|N5", "Act_Find", "Act_FindNext", "Act_Replace"}},
       {Place::HelpMenu, {"Act_ShowHelpBox", "mm_About1"}},
       {Place::UnvisibleMenu, {"Recreate1"}},
       {Place::SourceToolBar,
@@ -89,7 +89,7 @@ const std::vector<Placement>& MainWindowPlacements() {
       {Place::SourcePopup,
        {"EditCut1", "EditCopy1", "EditPaste1", "EditDelete1", "EditSelectAll1"}},
       {Place::ResultPopup,
-       {"EditCut1", "EditCopy1", "EditPaste1", "EditDelete1", "EditSelectAll1", kSeparator,
+       {"EditCut1", "EditCopy1", "EditPaste1", "EditDelete1", "EditSelectAll1", "|N4",
         "Act_Epigraph", "Act_Cite", "Act_Author", "Act_poem", "Act_stanza", "Act_v", "Act_strong",
         "Act_emphasis", "Act_EmptyLine"}},
   };

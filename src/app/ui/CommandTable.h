@@ -35,7 +35,9 @@ enum class Place {
   ResultPopup,
 };
 
-// A place and its commands left to right (top to bottom); kSeparator draws a separator.
+// A place and its commands left to right (top to bottom); kSeparator draws a separator, and
+// kSeparator followed by a name draws one of that name (the menus' separators are named, as
+// language files know them).
 inline constexpr std::string_view kSeparator = "|";
 struct Placement {
   app::ui::Place Place;

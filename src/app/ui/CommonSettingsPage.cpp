@@ -40,7 +40,7 @@ CommonSettingsPage::CommonSettingsPage(QWidget* parent)
 
   // Only what the user does is reported: these signals stay silent when the page is filled.
   connect(languages_, &QButtonGroup::idClicked, this, &CommonSettingsPage::SettingsEdited);
-  connect(languages_, &QButtonGroup::idClicked, this, &CommonSettingsPage::LanguageChosen);
+  connect(languages_, &QButtonGroup::idClicked, this, [this] { emit LanguageChosen(false); });
   connect(ui_->SpeedButton1, &QToolButton::clicked, this, &CommonSettingsPage::ChooseLanguageFile);
   connect(ui_->Combo2, &QComboBox::activated, this, &CommonSettingsPage::SettingsEdited);
   connect(ui_->Combo2, &QComboBox::activated, this, &CommonSettingsPage::CharsetChosen);
@@ -93,7 +93,7 @@ void CommonSettingsPage::ChooseLanguageFile() {
   if (path.isEmpty()) return;
   ShowLanguageFile(path);
   emit SettingsEdited();
-  emit LanguageChosen();
+  emit LanguageChosen(true);
 }
 
 void CommonSettingsPage::ShowLanguageFile(const QString& path) {

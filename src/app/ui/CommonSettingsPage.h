@@ -44,9 +44,10 @@ class CommonSettingsPage : public QWidget {
  signals:
   // Every change the user makes; it comes before the specific signal of the same change.
   void SettingsEdited();
-  // The user clicked a language option, or picked a file with "..." (which stores the path
-  // and keeps the option selected: the file takes effect while "Other:" is selected).
-  void LanguageChosen();
+  // The user clicked a language option (`fileChosen` false), or picked a file with "..."
+  // (`fileChosen` true: the label shows the path, the option stays selected; the file takes
+  // effect while "Other:" is selected).
+  void LanguageChosen(bool fileChosen);
   // The user picked an entry of the "Charset" list.
   void CharsetChosen(int index);
 

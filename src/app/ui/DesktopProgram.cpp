@@ -14,6 +14,8 @@
 #include "app/ui/ImagesTabController.h"
 #include "app/ui/QtText.h"
 #include "batch/ui/BatchWindow.h"
+#include "fb2meta/ui/BookInfoDialog.h"
+#include "fb2meta/ui/GenrePicker.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 
@@ -21,10 +23,12 @@ namespace app::ui {
 namespace {
 
 std::unique_ptr<ModalDialogs> DialogsOrReal(std::unique_ptr<ModalDialogs> dialogs, QWidget& parent,
-                                            std::function<GenreSource()> genres) {
+                                            std::function<GenreSource()> genres,
+                                            std::function<void(QWidget&)> windowMade) {
   if (dialogs) return dialogs;
   auto real = std::make_unique<QtModalDialogs>(&parent);
   real->Genres = std::move(genres);
+  real->WindowMade = std::move(windowMade);
   return real;
 }
 
@@ -71,11 +75,13 @@ class MainWindowAtRest {
 }  // namespace
 
 DesktopProgram::DesktopProgram(DesktopOptions options)
-    : dialogs_(DialogsOrReal(
+    : languageTexts_(window_, platform::SystemCodePageNumber()),
+      dialogs_(DialogsOrReal(
           std::move(options.Dialogs), window_,
           [this] {
             return GenreSource{session_.AvailableGenres(), FromCorePath(session_.ProgramFolder())};
-          })),
+          },
+          [this](QWidget& made) { languageTexts_.Adopt(made); })),
       sourceEditor_(window_.SourceEditorWidget(), platform::SystemCodePageNumber()),
       resultEditor_(window_.ResultEditorWidget(), platform::SystemCodePageNumber()),
       sourceView_(sourceEditor_),
@@ -105,6 +111,20 @@ DesktopProgram::DesktopProgram(DesktopOptions options)
                    [this] { QTimer::singleShot(0, &window_, [this] { FirstShow(); }); });
   QObject::connect(&window_, &MainWindow::Closing, &window_, [this] { Close(); });
   CreateBatchWindow();
+
+  // The book information dialog and the genre picker are made when first needed; until then the
+  // English file takes their texts from windows made for the moment.
+  languageTexts_.SetWindowMaker("FBookInfo", [](QWidget& parent) -> QWidget* {
+    return new fb2meta::ui::BookInfoDialog({}, platform::SystemCodePageNumber(), &parent);
+  });
+  languageTexts_.SetWindowMaker("FGenreList", [](QWidget& parent) -> QWidget* {
+    return new fb2meta::ui::GenrePickerDialog({}, {}, platform::SystemCodePageNumber(), &parent);
+  });
+  QObject::connect(&window_.CommonSettings(), &CommonSettingsPage::LanguageChosen, &window_,
+                   [this](bool fileChosen) { LanguageChosen(fileChosen); });
+  QObject::connect(window_.Command("Recreate1"), &QAction::triggered, &window_, [this] {
+    window_.Run([this] { languageTexts_.WriteEnglishFile(session_.ProgramFolder()); });
+  });
 }
 
 DesktopProgram::~DesktopProgram() = default;
@@ -115,10 +135,29 @@ void DesktopProgram::Show() {
 
 void DesktopProgram::FirstShow() {
   window_.Run([this] {
-    // The interface language file is applied here once language files are part of the program.
+    ApplyInterfaceLanguage();
     session_.SetUtfOutput(session_.Settings().UtfOutput);
     session_.ConvertStartupFile(session_.Document().StartupFile);
     session_.Document().StartupFile.clear();
+  });
+}
+
+void DesktopProgram::ApplyInterfaceLanguage() {
+  ConversionSettings& settings = session_.Settings();
+  const std::string path = LanguageFilePath(settings.InterfaceLanguage, settings.OtherLanguageFile,
+                                            session_.ProgramFolder());
+  if (!languageTexts_.Apply(path)) {
+    settings.OtherLanguageFile.clear();
+    return;
+  }
+  window_.CommonSettings().ReadSettings(settings);
+}
+
+void DesktopProgram::LanguageChosen(bool fileChosen) {
+  window_.Run([this, fileChosen] {
+    const std::string chosen = session_.Settings().OtherLanguageFile;
+    ApplyInterfaceLanguage();
+    if (fileChosen) session_.Settings().OtherLanguageFile = chosen;
   });
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Session.h"
+#include "app/ui/LanguageTexts.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ModalDialogs.h"
 #include "app/ui/QsciTextEditor.h"
@@ -42,6 +43,7 @@ class DesktopProgram {
   QsciTextEditor& SourceEditor() { return sourceEditor_; }
   QsciTextEditor& ResultEditor() { return resultEditor_; }
   batch::ui::BatchWindow& BatchWindow() { return *batchWindow_; }
+  LanguageTexts& Languages() { return languageTexts_; }
 
   // Shows the main window; the first show applies the output encoding and converts the file
   // named on the command line once the window is up.
@@ -50,6 +52,13 @@ class DesktopProgram {
  private:
   void FirstShow();
   void Close();
+  // Inside a command: the language file of the selected option applied to every window. A
+  // missing file clears OtherLanguageFile; an applied one may give "Label1", which shows that
+  // setting, a text of its own, and the setting follows.
+  void ApplyInterfaceLanguage();
+  // A language option clicked, or a file picked with "..." (kept as picked whatever the file
+  // applied gives "Label1").
+  void LanguageChosen(bool fileChosen);
   // The batch window: made once, its "Save to:" read from the settings file ("Batch" / "path",
   // default the working directory); "Batch conversion..." shows it modally.
   void CreateBatchWindow();
@@ -57,6 +66,7 @@ class DesktopProgram {
   void SaveBatchFolder();
 
   MainWindow window_;
+  LanguageTexts languageTexts_;
   std::unique_ptr<ModalDialogs> dialogs_;
   QsciTextEditor sourceEditor_;
   QsciTextEditor resultEditor_;

@@ -131,9 +131,13 @@ void MainWindow::PlaceCommands() {
     auto* toolBar = qobject_cast<QToolBar*>(place);
     auto* menu = qobject_cast<QMenu*>(place);
     for (std::string_view item : placement.Items) {
-      if (item == kSeparator) {
-        if (toolBar) toolBar->addSeparator();
-        if (menu) menu->addSeparator();
+      if (item.starts_with(kSeparator)) {
+        QAction* separator = toolBar ? toolBar->addSeparator() : menu->addSeparator();
+        const std::string_view name = item.substr(kSeparator.size());
+        if (!name.empty()) {
+          separator->setObjectName(ToQt(name));
+          separator->setText(QStringLiteral("-"));  // a separator's caption
+        }
         continue;
       }
       QAction* action = Command(item);
@@ -186,6 +190,7 @@ void MainWindow::Bind(app::Session& session, QsciTextEditor& sourceEditor,
   sourceEditor_ = &sourceEditor;
   resultEditor_ = &resultEditor;
   editorCodePage_ = session.CodePage().Number();
+  aboutBox_ = new AboutBox(this);
   helpWindow_ = new HelpWindow(QString::fromStdString(session.ProgramFolder()), this);
   connect(helpWindow_, &HelpWindow::FileMissing, this, [this](const QString& path) {
     session_->Ui().ShowMessage(kProgramName, ToCorePath(path + " not found."));
@@ -232,7 +237,7 @@ void MainWindow::ConnectCommands() {
       {"Act_openOptions", [&s] { s.Act_openOptions(); }},
       {"Act_SaveOption", [&s] { s.Act_SaveOption(); }},
       {"Act_ShowHelpBox", [this] { helpWindow_->exec(); }},
-      {"mm_About1", [this] { AboutBox(this).exec(); }},
+      {"mm_About1", [this] { aboutBox_->exec(); }},
   };
   for (const auto& [name, slot] : sessionCommands) Connect(name, slot);
   connect(Command("TBUtf"), &QAction::triggered, this,
@@ -256,9 +261,8 @@ void MainWindow::ConnectCommands() {
     connect(Command("Act_ClearMemo" + std::string(number)), &QAction::triggered, memo,
             &QPlainTextEdit::clear);
   }
-  // Built with the language files. The batch window and the "Images" tab's picture commands are
+  // The batch window, "Create Vellumor_eng.lng" and the "Images" tab's picture commands are
   // connected by the desktop program and the Images tab's controller.
-  Command("Recreate1")->setEnabled(false);
 }
 
 void MainWindow::ConnectControls() {

@@ -34,6 +34,7 @@ class ReplaceDialog;
 
 namespace app::ui {
 
+class AboutBox;
 class CommonSettingsPage;
 class HelpWindow;
 class QsciTextEditor;
@@ -117,6 +118,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<Ui::MainWindow> ui_;
   SettingsPage* settingsPage_ = nullptr;
   CommonSettingsPage* commonSettingsPage_ = nullptr;
+  AboutBox* aboutBox_ = nullptr;
   HelpWindow* helpWindow_ = nullptr;
   editor::ui::FindDialog* findDialog_ = nullptr;
   editor::ui::ReplaceDialog* replaceDialog_ = nullptr;

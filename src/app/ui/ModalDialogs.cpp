@@ -70,6 +70,7 @@ bool QtModalDialogs::EditBookInfo(fb2meta::BookInfo& info) {
     };
     const int codePage = textCodePage_ ? textCodePage_ : platform::SystemCodePageNumber();
     bookInfo_ = new fb2meta::ui::BookInfoDialog(std::move(hooks), codePage, parent_);
+    if (WindowMade) WindowMade(*bookInfo_);
   }
   return bookInfo_->Edit(info);
 }
@@ -87,6 +88,7 @@ std::string QtModalDialogs::PickGenres(std::string_view genres) {
       names = fb2meta::ui::ReadGenreNames(fb2meta::ui::GenreSchemaPath(source.ProgramFolder));
     genrePicker_ = new fb2meta::ui::GenrePickerDialog(std::move(source.Entries), std::move(names),
                                                       platform::SystemCodePageNumber(), parent_);
+    if (WindowMade) WindowMade(*genrePicker_);
   }
   return genrePicker_->Pick(genres).value_or(std::string(genres));
 }

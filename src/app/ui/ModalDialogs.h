@@ -68,6 +68,9 @@ class QtModalDialogs : public ModalDialogs {
   // Asked once, when the genre picker is first needed (the picker is then kept for the run);
   // without it the picker offers nothing.
   std::function<GenreSource()> Genres;
+  // Told of the book information dialog and the genre picker when they are made, so that they
+  // get the interface language in force.
+  std::function<void(QWidget& window)> WindowMade;
 
  private:
   QWidget* parent_;

@@ -59,6 +59,9 @@ BatchImagesWindow::BatchImagesWindow(QWidget* parent)
   ui_->SelAllButton->setDefaultAction(ui_->Act_SelAll);
   ui_->UnSelAllButton->setDefaultAction(ui_->Act_UnSelAll);
   connect(ui_->ButStart, &QPushButton::clicked, ui_->Act_Start, &QAction::trigger);
+  // The button stands for "Act_Start" and shows its caption.
+  connect(ui_->Act_Start, &QAction::changed, ui_->ButStart,
+          [this] { ui_->ButStart->setText(ui_->Act_Start->text()); });
   connect(ui_->ButCancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(ui_->Act_SelAll, &QAction::triggered, this, &BatchImagesWindow::SelectAll);
   connect(ui_->Act_UnSelAll, &QAction::triggered, this, &BatchImagesWindow::UnselectAll);
