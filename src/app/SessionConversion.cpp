@@ -79,6 +79,10 @@ engine::ConversionResult Session::ConvertDocument() {
   engine::ConversionResult result = engine::ConvertDocument(
       parser_, std::string_view(parser_.Source()), OptionsFrom(settings_), services, codePage_);
   services.ReportPicturesLeftOut();
+  // Nothing reads the tokenizer's buffers after the conversion (its copy of the source and some
+  // two bytes of items per source byte): handed back, so that saving a big book does not hold
+  // them as well.
+  parser_ = engine::THTMLParser();
   if (!result.Ok) return result;
   result_.Load(result.Document);
   result_.SetLineBreakStyle(LineBreak::CrLf);  // a reopened file's style ends here
