@@ -1,12 +1,9 @@
 #include "app/SourceConversion.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "engine/TextUtil.h"
+#include "platform/InputFile.h"
 #include "platform/Paths.h"
 
 namespace app {
@@ -35,25 +32,13 @@ std::string SourceExtensionList() {
 }
 
 std::optional<SourceConversion> CheckSourceFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  const auto unusable = [&path](int code, std::string_view why) {
-    SourceConversion outcome;
-    outcome.ErrorCode = code;
-    outcome.Reason = "Cannot open file \"" + path + "\". " + std::string(why);
-    return outcome;
-  };
-  const auto failed = [&unusable](int code) {
-    return unusable(code, std::generic_category().message(code));
-  };
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (ec) return failed(ec.value());
-  if (fs::is_directory(status)) return failed(EISDIR);
-  if (!fs::is_regular_file(status)) return unusable(EINVAL, "Not a regular file");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return failed(errno != 0 ? errno : EIO);
-  std::fclose(file);
-  return std::nullopt;
+  const std::optional<platform::InputProblem> problem =
+      platform::CheckInputFile(path, platform::kMaxSourceFileBytes);
+  if (!problem) return std::nullopt;
+  SourceConversion outcome;
+  outcome.ErrorCode = problem->Error;
+  outcome.Reason = platform::CannotOpenMessage(path, problem->Reason);
+  return outcome;
 }
 
 }  // namespace app

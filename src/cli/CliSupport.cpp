@@ -3,26 +3,22 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "app/SourceConversion.h"
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
+#include "platform/FileOpenError.h"
+#include "platform/InputFile.h"
 
 namespace cli {
 
 std::string ReadInputFile(const std::string& path) {
-  // A folder, a pipe or a device is refused before it is opened: reading them waits or never ends.
-  if (const std::optional<app::SourceConversion> unusable = app::CheckSourceFile(path))
-    throw InputError(unusable->Reason);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError("cannot open \"" + path + "\": " + std::strerror(errno));
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw InputError("cannot read \"" + path + "\"");
-  return bytes.str();
+  try {
+    return platform::ReadInputFile(path, platform::kMaxSourceFileBytes);
+  } catch (const platform::FileOpenError& e) {
+    throw InputError(e.what());
+  }
 }
 
 void WriteStandardOutput(std::string_view bytes) {

@@ -240,9 +240,9 @@ TEST_F(SessionSourcesTest, ConvertSourceFileGivesItsOutcomeAsData) {
       {"missing file", missing, OtherExtensions::LoadNothing, false, false, ENOENT,
        cannotOpen(missing) + "No such file or directory"},
       {"folder", shelf, OtherExtensions::LoadNothing, false, false, EISDIR,
-       cannotOpen(shelf) + "Is a directory"},
+       cannotOpen(shelf) + "It is a folder, not a file."},
       {"pipe", pipe, OtherExtensions::LoadNothing, false, false, EINVAL,
-       cannotOpen(pipe) + "Not a regular file"},
+       cannotOpen(pipe) + "It is a named pipe (FIFO), not a regular file."},
       {"other extension", notes, OtherExtensions::LoadNothing, false, false, 0,
        "\"" + notes + "\" is not a source document"},
       {"other extension read as HTML", notes, OtherExtensions::ReadAsHtml, true, true, 0, ""},
@@ -388,7 +388,8 @@ TEST_F(SessionSourcesTest, StartupFileThatCannotBeConvertedSaysWhyWithoutThrowin
 
   ASSERT_EQ(ui.Messages.size(), 2u);
   EXPECT_EQ(ui.Messages[0].Caption, "Vellumor");
-  EXPECT_EQ(ui.Messages[0].Text, "Cannot open file \"" + pipe + "\". Not a regular file");
+  EXPECT_EQ(ui.Messages[0].Text,
+            "Cannot open file \"" + pipe + "\". It is a named pipe (FIFO), not a regular file.");
   EXPECT_EQ(ui.Messages[1].Caption, "Vellumor");
   EXPECT_EQ(ui.Messages[1].Text, "Conversion failed: \"" + doc +
                                      "\" could not be exported to HTML: \"" +

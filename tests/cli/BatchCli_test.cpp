@@ -169,8 +169,8 @@ TEST_F(BatchCliTest, ErrorLinesSayWhyInWords) {
   WriteFile(folder / "in/notes.txt", "<p>notes</p>");
   const std::pair<std::string, std::string> cases[] = {
       {"in/missing.htm", std::to_string(ENOENT) + " (No such file or directory)"},
-      {"in/shelf.htm", std::to_string(EISDIR) + " (Is a directory)"},
-      {"in/pipe.htm", std::to_string(EINVAL) + " ("},
+      {"in/shelf.htm", std::to_string(EISDIR) + " (It is a folder, not a file.)"},
+      {"in/pipe.htm", std::to_string(EINVAL) + " (It is a named pipe (FIFO), not a regular file.)"},
       {"in/empty.htm", "0 (\"" + folder / "in/empty.htm" + "\" holds no text to convert)"},
       {"in/notes.txt", "0 (\"" + folder / "in/notes.txt" + "\" is not a source document ("},
   };

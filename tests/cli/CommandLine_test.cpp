@@ -174,7 +174,7 @@ TEST_F(CommandLine, CoverThatCannotBeUsedIsAnInputError) {
       {folder / "broken.png", "cannot be decoded"},
       {folder / "text.jpg", "cannot be decoded"},
       {folder / "cover.gif", "is not a .jpg or .png picture"},
-      {folder / "shelf.png", "Is a directory"},
+      {folder / "shelf.png", "It is a folder, not a file."},
   };
   for (const Case& c : cases) {
     const auto run = Convert(folder / "book.html", {"-o", folder / "t.fb2", "--cover", c.Cover});
@@ -374,8 +374,8 @@ TEST_F(CommandLine, TokenizerReportsAreShortAndCleanRefusesAFolder) {
   fs::create_directory(folder / "pages");
   const auto clean = RunProgram("vellumor-cli", {"clean", folder / "pages"});
   EXPECT_EQ(clean.ExitCode, 2);
-  EXPECT_EQ(clean.Err,
-            "vellumor-cli: Cannot open file \"" + folder / "pages" + "\". Is a directory\n");
+  EXPECT_EQ(clean.Err, "vellumor-cli: Cannot open file \"" + folder / "pages" +
+                           "\". It is a folder, not a file.\n");
   EXPECT_EQ(clean.Out, "");
 }
 

@@ -44,8 +44,8 @@ TEST(ConvertSourcesCli, UnreadableSourceIsAnInputErrorThatSaysWhy) {
   ASSERT_EQ(mkfifo((folder / "pipe.htm").c_str(), 0600), 0);  // would wait for a writer
   const std::pair<std::string, std::string> cases[] = {
       {"missing.rtf", "No such file or directory"},
-      {"shelf.htm", "Is a directory"},
-      {"pipe.htm", "Not a regular file"},
+      {"shelf.htm", "It is a folder, not a file."},
+      {"pipe.htm", "It is a named pipe (FIFO), not a regular file."},
   };
   for (const auto& [name, why] : cases) {
     const auto run = RunProgram("vellumor-cli", {"convert", folder / name});
