@@ -192,7 +192,24 @@ std::optional<std::string> CodePage::FromUtf8(std::string_view utf8, Unmappable 
     out.append(utf8.data() + pos, run);
     pos += run;
     if (pos == utf8.size()) break;
-    const auto c = DecodeUtf8(utf8, pos);
+    // Two- and three-byte characters (every character of the single-byte code pages) decoded
+    // here; the rest, and anything malformed, by DecodeUtf8.
+    std::optional<char32_t> c;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data()) + pos;
+    const size_t left = utf8.size() - pos;
+    if (p[0] >= 0xC2 && p[0] <= 0xDF && left > 1 && (p[1] & 0xC0) == 0x80) {
+      c = (static_cast<char32_t>(p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+      pos += 2;
+    } else if ((p[0] & 0xF0) == 0xE0 && left > 2 && (p[1] & 0xC0) == 0x80 &&
+               (p[2] & 0xC0) == 0x80) {
+      const char32_t three = (static_cast<char32_t>(p[0] & 0x0F) << 12) |
+                             (static_cast<char32_t>(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+      if (three < 0x800 || (three >= 0xD800 && three <= 0xDFFF)) return std::nullopt;
+      c = three;
+      pos += 3;
+    } else {
+      c = DecodeUtf8(utf8, pos);
+    }
     if (!c) return std::nullopt;
     if (*c < kTableChars && fromUnicode_[*c] != 0) {
       out.push_back(static_cast<char>(fromUnicode_[*c]));
