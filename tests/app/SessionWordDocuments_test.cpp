@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -29,6 +31,8 @@ class WordDocumentsTest : public ::testing::Test {
   static void SetUpTestSuite() {
     if (!testsupport::HaveLibreOffice()) return;
     documents_ = std::make_unique<testsupport::TempFolder>();
+    // The profile kept between conversions goes into the suite's folder, not the user's cache.
+    setenv("XDG_CACHE_HOME", (*documents_ / "cache").c_str(), 1);
     rtf_ = *documents_ / "My Sample.rtf";
     testsupport::WriteFile(rtf_, testsupport::SampleRtf());
   }
@@ -89,6 +93,40 @@ TEST_F(WordDocumentsTest, ConvertCommandExportsConvertsAndRemovesTheExport) {
   EXPECT_EQ(ReadFile(folder / "My_Sample.htm"), "not mine to delete");
   EXPECT_NE(source.Text().find("My_Sample_1.files/"), std::string::npos) << source.Text();
   ExpectSampleBook(ReadFile(saved));
+}
+
+TEST_F(WordDocumentsTest, ABatchConvertsThroughOneLibreOfficeAndLeavesNothingBehind) {
+  ASSERT_FALSE(Docx().empty()) << "LibreOffice did not make the .docx";
+  testsupport::TempFolder folder;
+  fs::create_directory(folder.Path() / "books");
+  testsupport::FakeUserInterface ui;
+  PlainTextEditor source, result;
+  Session session(ui, source, result, VELLUMOR_BIN_DIR, folder / "vellumor.ini");
+  session.Settings().ShowTitleInfo = false;
+  session.Settings().RepairStructure = true;
+  for (const char* name : {"One.rtf", "Two.docx", "Three.rtf"}) {
+    fs::copy_file(std::string(name).ends_with(".docx") ? Docx() : rtf_, folder / name);
+    session.BatchList.Entries().push_back(folder / name);
+  }
+  session.Settings().BatchOutputFolder = folder / "books";
+  const fs::path temp = fs::temp_directory_path();
+  const auto scratchFolders = [&] {
+    size_t count = 0;
+    const std::string mine = "vellumor-" + std::to_string(getpid()) + "-";
+    for (const auto& entry : fs::directory_iterator(temp))
+      if (entry.path().filename().string().rfind(mine, 0) == 0) ++count;
+    return count;
+  };
+  const size_t before = scratchFolders();
+  session.StartBatch();
+  for (const std::string& entry : session.BatchList.Entries())
+    EXPECT_EQ(entry.rfind("Done: ", 0), 0u) << entry;
+  for (const char* book : {"One.fb2", "Two.fb2", "Three.fb2"})
+    ExpectSampleBook(ReadFile(folder / ("books/" + std::string(book))));
+  EXPECT_EQ(folder.Names(),
+            (std::vector<std::string>{"One.rtf", "Three.rtf", "Two.docx", "books"}));
+  // The batch's profile went with it.
+  EXPECT_EQ(scratchFolders(), before);
 }
 
 TEST_F(WordDocumentsTest, CommandLineConvertsADocx) {

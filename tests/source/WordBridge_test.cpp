@@ -59,6 +59,8 @@ TEST(PrepareExportHtmlTest, PercentEncodeKeepsPlainNames) {
 // A stand-in for LibreOffice: a shell script that writes what the export would.
 class FakeExporterTest : public ::testing::Test {
  protected:
+  // The profile kept between conversions goes into the test's folder, not the user's cache.
+  FakeExporterTest() { setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1); }
   std::string Script(const std::string& body) {
     const std::string path = dir_ / "fake-soffice";
     testsupport::WriteFile(path,
@@ -75,6 +77,7 @@ class FakeExporterTest : public ::testing::Test {
       "<img src=\"document_html_1.png\"/></body></html>' > \"$out/document.html\"\n"
       "printf PNG > \"$out/document_html_1.png\"\n";
 
+  testsupport::TempFolder cache_;
   testsupport::TempFolder dir_;
 };
 
@@ -168,6 +171,8 @@ class LibreOfficeExportTest : public ::testing::TestWithParam<Format> {
  protected:
   // The sample document in the format of the test, or empty.
   std::string Document() {
+    // The profile kept between conversions goes into the test's folder, not the user's cache.
+    setenv("XDG_CACHE_HOME", (documents_ / "cache").c_str(), 1);
     const std::string rtf = documents_ / "sample.rtf";
     testsupport::WriteFile(rtf, testsupport::SampleRtf());
     if (!GetParam().Filter) return rtf;
@@ -202,6 +207,8 @@ TEST_P(LibreOfficeExportTest, ExportsEverythingTheConversionNeeds) {
   const std::string reference = html.substr(start, html.find('"', start) - start);
   EXPECT_TRUE(fs::is_regular_file(out.Path() / reference)) << reference;
   EXPECT_EQ(out.Names(), (std::vector<std::string>{"Sample_Export.files", "Sample_Export.htm"}));
+  // The profile is kept for the next conversion.
+  EXPECT_TRUE(fs::is_directory(documents_ / "cache/vellumor/libreoffice/user"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, LibreOfficeExportTest,
