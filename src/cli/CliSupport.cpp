@@ -46,7 +46,7 @@ void CheckStandardOutput() {
 }
 
 void PrintTokenizerReport(std::string_view message, std::string_view offending) {
-  std::cerr << "vellumor-cli: " << message << ": " << ShortenedForTerminal(offending) << "\n";
+  std::cerr << "vellumor-cli: " << message << ": " << offending << "\n";
 }
 
 }  // namespace cli

@@ -51,25 +51,10 @@ std::string MessageForTerminal(std::string_view line, std::string_view locale, i
   return std::string(line);
 }
 
-std::string ShortenedForTerminal(std::string_view text) {
-  if (text.size() <= kShownMessageBytes) return std::string(text);
-  size_t cut = kShownMessageBytes;
-  // In UTF-8 text the cut goes back to the start of a character; code-page text has none.
-  bool utf8 = true;
-  for (size_t pos = 0; pos < text.size() && utf8;)
-    utf8 = platform::DecodeUtf8(text, pos).has_value();
-  if (utf8)
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(text.substr(0, cut)) + "...";
-}
-
 void CliUserInterface::ShowMessage(std::string_view caption, std::string_view text) {
   std::string line(caption);
   if (!caption.empty() && !text.empty()) line += ": ";
-  // Under a caption of its own (a tokenizer report) the text quotes the document, often all the
-  // rest of it; the program's own messages are shown whole.
-  line += caption.empty() || caption == app::kProgramName ? std::string(text)
-                                                          : ShortenedForTerminal(text);
+  line += text;  // a tokenizer report's quote is already cut short
   std::cerr << "vellumor-cli: "
             << MessageForTerminal(line, platform::LocaleName(), platform::SystemCodePageNumber())
             << "\n";

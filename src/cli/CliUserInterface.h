@@ -33,11 +33,6 @@ struct BookInfoAnswers {
   std::optional<std::string> SourceUrls;         // ";"-separated
 };
 
-// The most bytes of a report's quoted text that a terminal line shows (a tokenizer report quotes
-// the rest of the file); longer texts are cut at a character's start and end in "...".
-inline constexpr size_t kShownMessageBytes = 300;
-std::string ShortenedForTerminal(std::string_view text);
-
 // "First|Middle|Last"; missing parts are empty.
 fb2meta::PersonName ParseAuthor(std::string_view text);
 

@@ -5,6 +5,7 @@
 
 #include "engine/TextSearch.h"
 #include "engine/TextUtil.h"
+#include "platform/CodePage.h"
 
 namespace engine {
 
@@ -52,8 +53,18 @@ void THTMLParser::ClearItems() {
   lastTagName_ = {};
 }
 
+std::string QuotedExcerpt(std::string_view text) {
+  if (text.size() <= kQuotedBytes) return std::string(text);
+  size_t cut = kQuotedBytes;
+  bool utf8 = true;
+  for (size_t pos = 0; pos < cut && utf8;) utf8 = platform::DecodeUtf8(text, pos).has_value();
+  if (utf8)
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(text.substr(0, cut)) + "...";
+}
+
 void THTMLParser::Report(std::string_view message, std::string_view offending) const {
-  if (OnError) OnError(message, offending);
+  if (OnError) OnError(message, QuotedExcerpt(offending));
 }
 
 void THTMLParser::AddItem(ItemKind kind, int64_t start, int64_t length) {

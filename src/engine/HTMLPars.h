@@ -15,8 +15,14 @@
 
 namespace engine {
 
-// Reports malformed HTML: the message (for example "> not found") and the offending text.
+// Reports malformed HTML: the message (for example "> not found") and the offending text, at
+// most kQuotedBytes of it (the rest of a document can be megabytes long).
 using OnErrorFn = std::function<void(std::string_view message, std::string_view offending)>;
+
+inline constexpr size_t kQuotedBytes = 300;
+// `text` cut after kQuotedBytes and ended by "..."; in UTF-8 text the cut goes back to the start
+// of a character (a code-page text has no such starts).
+std::string QuotedExcerpt(std::string_view text);
 
 // A view of bytes in the parser's Source. An empty view has a null start or a length of 0.
 class THTMLItem {

@@ -91,6 +91,26 @@ TEST_F(TokenizerTest, UnclosedQuoteReportsAndLosesTheRest) {
   EXPECT_EQ(errors_[0].second, "<p title=\"never>rest");
 }
 
+TEST_F(TokenizerTest, ReportsQuoteAFewHundredBytesOfTheRest) {
+  // "Ж" is two bytes in UTF-8: the cut goes back to the start of the letter at the limit.
+  std::string utf8Rest = "<p title=\"" + std::string(kQuotedBytes - 11, 'a');
+  for (int i = 0; i < 1000; ++i) utf8Rest += "\xD0\x96";
+  std::string bytesRest = "<p title=\"" + std::string(10000, '\xE9');
+  for (const std::string& rest : {utf8Rest, bytesRest}) {
+    errors_.clear();
+    Tokenize("<body>ok" + rest);
+    ASSERT_EQ(errors_.size(), 1u);
+    const std::string& quoted = errors_[0].second;
+    ASSERT_LE(quoted.size(), kQuotedBytes + 3);
+    EXPECT_EQ(quoted.substr(quoted.size() - 3), "...");
+    EXPECT_EQ(rest.substr(0, quoted.size() - 3), quoted.substr(0, quoted.size() - 3));
+  }
+  EXPECT_EQ(errors_[0].second.size(), kQuotedBytes + 3);  // code-page text: cut at the limit
+  errors_.clear();
+  Tokenize("<body>ok" + utf8Rest);
+  EXPECT_EQ(errors_[0].second.size(), kQuotedBytes - 1 + 3);  // before the letter's second byte
+}
+
 TEST_F(TokenizerTest, ValuelessAttributes) {
   Tokenize("<body><td nowrap><td nowrap width=5>");
   ExpectItems({"tag body", "tag td [nowrap=]", "tag td [nowrap width=5]"});
