@@ -62,7 +62,10 @@ const std::vector<LanguageSection>& LanguageSections() {
         // this program's own
         "ChBRepair", "Act_Validate"}},
       {"AboutBox", {"AboutBox", "ProductName", "Version", "Comments", "OKButton"}},
-      {"Form4", {"Form4"}},
+      {"Form4",
+       {"Form4",
+        // this program's own
+        "ButClose"}},
       {"FBookInfo",
        {"FBookInfo",    "ButOk",        "ButCancel", "TabSheet1",    "Label1",       "SBCover",
         "SBSelect",     "Label8",       "Label9",    "Label14",      "GroupBox1",    "Label2",

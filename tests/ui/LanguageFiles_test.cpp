@@ -169,7 +169,7 @@ const std::vector<ExpectedSection>& ExpectedSections() {
         "N4"},
        {"ChBRepair", "Act_Validate"}},
       {"AboutBox", {"AboutBox", "ProductName", "Version", "Comments", "OKButton"}, {}},
-      {"Form4", {"Form4"}, {}},
+      {"Form4", {"Form4"}, {"ButClose"}},
       {"FBookInfo",
        {"FBookInfo",    "ButOk",        "ButCancel", "TabSheet1",    "Label1",       "SBCover",
         "SBSelect",     "Label8",       "Label9",    "Label14",      "GroupBox1",    "Label2",

@@ -27,6 +27,10 @@ HelpWindow::HelpWindow(const QString& programFolder, QWidget* parent)
   font.setFixedPitch(true);
   pane_->setFont(font);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  // Named and captioned here, as the language files know it.
+  QPushButton* close = buttons->button(QDialogButtonBox::Close);
+  close->setObjectName(QStringLiteral("ButClose"));
+  close->setText(QStringLiteral("&Close"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pane_);

@@ -75,12 +75,13 @@ QString WithoutAccelerators(const QString& caption) {
 }
 
 void SetCommandText(QAction& action, const QString& text) {
+  // A separator's caption is "-" and stays so: Qt would draw any text beside the line.
+  if (action.isSeparator()) return;
   // A toolbar button shows the caption unless it has a text of its own (the tag commands).
   const bool buttonFollows = action.iconText() == WithoutAccelerators(action.text());
   action.setText(text);
   const QString hint = WithoutAccelerators(text);
   if (buttonFollows) action.setIconText(hint);
-  if (action.isSeparator()) return;
   action.setToolTip(hint);
   action.setStatusTip(hint);
 }
@@ -105,7 +106,8 @@ QObject* FindLanguageItem(QWidget& window, std::string_view key) {
 }
 
 QString LanguageItemText(QObject& item) {
-  if (auto* action = qobject_cast<QAction*>(&item)) return action->text();
+  if (auto* action = qobject_cast<QAction*>(&item))
+    return action->isSeparator() ? QStringLiteral("-") : action->text();
   auto& widget = static_cast<QWidget&>(item);
   switch (KindOf(item)) {
     case ItemKind::Menu:

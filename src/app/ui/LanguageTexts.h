@@ -5,9 +5,10 @@
 // dialog inside the main window is a window of its own). What an entry sets depends on the item:
 //
 //   window                                  its caption
-//   command (QAction), menu, separator      its caption; its hints (tooltip, status tip) become
+//   command (QAction), menu                 its caption; its hints (tooltip, status tip) become
 //                                           the caption too, and a toolbar button that shows the
 //                                           caption follows it
+//   menu separator                          nothing: its caption is "-" and stays so
 //   tab sheet, group box, check box,        its caption; a hint it has becomes the caption
 //   push button
 //   radio button, label                     its caption; the hint stays

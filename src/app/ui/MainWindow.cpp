@@ -134,10 +134,7 @@ void MainWindow::PlaceCommands() {
       if (item.starts_with(kSeparator)) {
         QAction* separator = toolBar ? toolBar->addSeparator() : menu->addSeparator();
         const std::string_view name = item.substr(kSeparator.size());
-        if (!name.empty()) {
-          separator->setObjectName(ToQt(name));
-          separator->setText(QStringLiteral("-"));  // a separator's caption
-        }
+        if (!name.empty()) separator->setObjectName(ToQt(name));
         continue;
       }
       QAction* action = Command(item);
