@@ -36,12 +36,39 @@ std::string Fb2FileBytes(const std::vector<std::string>& lines, bool utfOutput,
 
 namespace {
 
-// Whether any of the eight bytes of `word` is below 0x20 or above 0x7F: those are the bytes a
-// save may change (line breaks, the upper half); the rest is copied as it stands.
-inline bool MayChange(uint64_t word) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-  return ((word - kOnes * 0x20) | word) & kHighs;
-}
+// Which words of eight bytes a save may have to change: those holding a byte below 0x20 (line
+// breaks among them) or one of the upper-half bytes it rewrites. A few such bytes (the undefined
+// ones of most code pages) are looked for one by one; with more, any upper-half byte counts.
+class ChangeFinder {
+ public:
+  explicit ChangeFinder(const std::array<unsigned char, 256>& action) {
+    for (int b = 0x80; b < 256; ++b) {
+      if (action[b] == 0) continue;
+      if (count_ == wanted_.size()) {
+        anyHigh_ = true;
+        break;
+      }
+      wanted_[count_++] = kOnes * static_cast<uint64_t>(b);
+    }
+  }
+
+  // False only when none of the eight bytes of `word` needs a look.
+  bool MayChange(uint64_t word) const {
+    uint64_t found = (word - kOnes * 0x20) & ~word & kHighs;  // a byte below 0x20
+    if (anyHigh_) return (found | (word & kHighs)) != 0;
+    for (size_t k = 0; k < count_; ++k) {
+      const uint64_t v = word ^ wanted_[k];
+      found |= (v - kOnes) & ~v & kHighs;  // a byte equal to the k-th
+    }
+    return found != 0;
+  }
+
+ private:
+  static constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  std::array<uint64_t, 6> wanted_{};
+  size_t count_ = 0;
+  bool anyHigh_ = false;
+};
 
 // The first `max` lines of a text, split as the editors split it (a text ending with a break
 // has an empty last line).
@@ -79,6 +106,7 @@ std::string Fb2FileBytes(std::string_view text, const platform::CodePage& codePa
   for (int b = 0x80; b < 256; ++b) {
     if (utfOutput || (declared && !declared->Defines(static_cast<unsigned char>(b)))) action[b] = 2;
   }
+  const ChangeFinder finder(action);
   std::string out;
   out.reserve(text.size() + (utfOutput ? text.size() / 8 : 0) + 16);
   const size_t n = text.size();
@@ -88,7 +116,7 @@ std::string Fb2FileBytes(std::string_view text, const platform::CodePage& codePa
     if (i + 8 <= n) {
       uint64_t word;
       std::memcpy(&word, text.data() + i, 8);
-      if (!MayChange(word)) {
+      if (!finder.MayChange(word)) {
         i += 8;
         continue;
       }
