@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -83,12 +84,26 @@ void CloseFd(int& fd) {
 // Starts `argv` in a session of its own that dies with this process. `in` and `out` become its
 // standard input and output (-1: /dev/null); its errors go to /dev/null. The child's pid, or -1
 // when it could not be started (the program missing or not executable included).
-pid_t SpawnTied(const std::vector<std::string>& argv, int in, int out) {
+pid_t SpawnTied(const std::vector<std::string>& argv, int in, int out,
+                const std::vector<std::string>& environment) {
   if (argv.empty()) return -1;
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  // Our environment with the given entries in place of those of the same names.
+  std::vector<char*> env;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string_view name(*entry, std::strcspn(*entry, "="));
+    const bool replaced =
+        std::any_of(environment.begin(), environment.end(), [&](const std::string& e) {
+          return e.size() > name.size() && e[name.size()] == '=' &&
+                 e.compare(0, name.size(), name) == 0;
+        });
+    if (!replaced) env.push_back(*entry);
+  }
+  for (const std::string& e : environment) env.push_back(const_cast<char*>(e.c_str()));
+  env.push_back(nullptr);
   const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
   int failure[2];  // tells the parent why exec failed; closed by a successful exec
   if (null < 0 || pipe2(failure, O_CLOEXEC) != 0) {
@@ -116,7 +131,7 @@ pid_t SpawnTied(const std::vector<std::string>& argv, int in, int out) {
     // Nothing else of ours (pipes of other children, files) reaches the program.
     syscall(SYS_close_range, 3, report - 1, 0);
     syscall(SYS_close_range, report + 1, UINT_MAX, 0);
-    execv(args[0], args.data());
+    execve(args[0], args.data(), env.data());
     const int error = errno;
     (void)!write(report, &error, sizeof error);
     _exit(127);
@@ -203,10 +218,11 @@ std::string FindOnPath(const std::string& name) {
   }
 }
 
-RunOutcome RunWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
+RunOutcome RunWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                            const std::vector<std::string>& environment) {
   RunOutcome outcome;
   const auto deadline = Clock::now() + limit;
-  const pid_t pid = SpawnTied(argv, -1, -1);
+  const pid_t pid = SpawnTied(argv, -1, -1, environment);
   if (pid <= 0) return outcome;
   const InterruptCleanup cleanup = InterruptCleanup::ProcessGroup(pid);
   outcome.Started = true;
@@ -240,7 +256,8 @@ ChildProgram& ChildProgram::operator=(ChildProgram&& other) noexcept {
   return *this;
 }
 
-bool ChildProgram::Start(const std::vector<std::string>& argv, bool pipes) {
+bool ChildProgram::Start(const std::vector<std::string>& argv, bool pipes,
+                         const std::vector<std::string>& environment) {
   Stop();
   exitCode_ = -1;
   timedOut_ = false;
@@ -251,7 +268,7 @@ bool ChildProgram::Start(const std::vector<std::string>& argv, bool pipes) {
       if (fd >= 0) close(fd);
     return false;
   }
-  pid_ = SpawnTied(argv, toChild[0], fromChild[1]);
+  pid_ = SpawnTied(argv, toChild[0], fromChild[1], environment);
   for (int fd : {toChild[0], fromChild[1]})
     if (fd >= 0) close(fd);
   in_ = toChild[1];

@@ -29,7 +29,9 @@ struct RunOutcome {
 // input, output and error on /dev/null, and waits at most `limit`. When the time is up the
 // whole process group is killed. Whatever the program left running in its group is killed when
 // it ends, so no helper process outlives the call.
-RunOutcome RunWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
+// `environment` holds "NAME=value" entries that replace or add to ours for the program.
+RunOutcome RunWithTimeLimit(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                            const std::vector<std::string>& environment = {});
 
 // A program kept running in a session of its own, its standard input and output connected to
 // us by pipes (its errors go to /dev/null). Destroying the object kills its process group and
@@ -44,8 +46,9 @@ class ChildProgram {
   ChildProgram& operator=(const ChildProgram&) = delete;
 
   // Starts `argv`; false when it could not be started. With `pipes` false, standard input and
-  // output are /dev/null as well.
-  bool Start(const std::vector<std::string>& argv, bool pipes = true);
+  // output are /dev/null as well. `environment` as for RunWithTimeLimit.
+  bool Start(const std::vector<std::string>& argv, bool pipes = true,
+             const std::vector<std::string>& environment = {});
   bool Running() const { return pid_ > 0; }
   pid_t Pid() const { return pid_; }
 

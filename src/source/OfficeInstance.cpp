@@ -1,11 +1,13 @@
 #include "source/OfficeInstance.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -142,7 +144,8 @@ std::string OfficeBinary(const std::string& program) {
 }
 
 ExportResult ExportOnce(const WordBridgeOptions& options, const std::string& input,
-                        const std::string& outFolder, const std::string& profile) {
+                        const std::string& outFolder, const std::string& profile,
+                        const std::string& temp) {
   const std::string program = platform::FindOnPath(options.Program);
   if (program.empty()) return Failed("program " + Quoted(options.Program) + " not found");
   const std::string binary = OfficeBinary(options.Program);
@@ -156,7 +159,7 @@ ExportResult ExportOnce(const WordBridgeOptions& options, const std::string& inp
         {binary, ProfileArgument(profile), "--headless", "--invisible", "--nologo", "--nodefault",
          "--norestore", "--nolockcheck", "--convert-to", std::string("html:") + kHtmlFilter,
          "--outdir", outFolder, input},
-        left);
+        left, {"TMPDIR=" + temp});
     if (run.ExitCode != kRestartRequested) break;
   }
   if (!run.Started) return Failed(Quoted(program) + " could not be started");
@@ -205,7 +208,28 @@ void KeptProfile::Discard() {
   fs::remove_all(path_, ec);
 }
 
-OfficeInstance::OfficeInstance(WordBridgeOptions options) : options_(std::move(options)) {}
+namespace {
+
+// Removes the listener pipes that LibreOffice instances of runs killed outright (no cleanup ran)
+// left in /tmp: "OSL_PIPE_<uid>_vellumor-<pid>-..." of a process that is gone.
+void RemoveAbandonedPipes() {
+  const std::string prefix = "OSL_PIPE_" + std::to_string(getuid()) + "_vellumor-";
+  std::error_code ec;
+  for (fs::directory_iterator it("/tmp", ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const long pid = std::atol(name.c_str() + prefix.size());
+    if (pid <= 0 || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    std::error_code ignored;
+    if (it->is_socket(ignored)) fs::remove(it->path(), ignored);
+  }
+}
+
+}  // namespace
+
+OfficeInstance::OfficeInstance(WordBridgeOptions options) : options_(std::move(options)) {
+  RemoveAbandonedPipes();
+}
 
 OfficeInstance::~OfficeInstance() {
   Stop();
@@ -242,7 +266,8 @@ OfficeInstance::Start OfficeInstance::StartListener(Clock::time_point deadline,
   // LibreOffice makes the pipe as a socket in /tmp, named after the user's id and the name.
   socket_ = "/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe;
   socketCleanup_ = platform::InterruptCleanup::File(socket_);
-  if (!office_.Start(officeArgs, false)) {
+  const std::vector<std::string> environment = {"TMPDIR=" + temp_};
+  if (!office_.Start(officeArgs, false, environment)) {
     reason = Quoted(binary_) + " could not be started";
     return Start::Failed;
   }
@@ -269,7 +294,7 @@ OfficeInstance::Start OfficeInstance::StartListener(Clock::time_point deadline,
     }
     if (office_.Ended()) {
       if (office_.ExitCode() == kRestartRequested && restarts++ < 2 &&
-          office_.Start(officeArgs, false))
+          office_.Start(officeArgs, false, environment))
         continue;
       Stop();
       reason = Quoted(binary_) + " ended before it could be reached";
@@ -283,11 +308,14 @@ ExportResult OfficeInstance::Export(const std::string& input, const std::string&
   if (program.empty()) return Failed("program " + Quoted(options_.Program) + " not found");
   if (profile_.empty()) {
     profile_ = scratch_.FilePath("profile");
+    temp_ = scratch_.FilePath("tmp");
+    std::error_code ec;
+    fs::create_directory(temp_, ec);
     binary_ = OfficeBinary(options_.Program);
     // Only a LibreOffice installation (soffice.bin) listens; anything else runs per document.
     if (fs::path(binary_).filename() != "soffice.bin") noBridge_ = true;
   }
-  if (noBridge_) return ExportOnce(options_, input, outFolder, profile_);
+  if (noBridge_) return ExportOnce(options_, input, outFolder, profile_, temp_);
 
   const auto deadline = Clock::now() + options_.TimeLimit;
   if (!office_.Running() || !driver_.Running()) {
@@ -297,7 +325,7 @@ ExportResult OfficeInstance::Export(const std::string& input, const std::string&
         break;
       case Start::NoBridge:
         noBridge_ = true;
-        return ExportOnce(options_, input, outFolder, profile_);
+        return ExportOnce(options_, input, outFolder, profile_, temp_);
       case Start::Failed:
         if (reason == "timed out") return TimedOut(program, options_.TimeLimit);
         return Failed(std::move(reason));
@@ -306,7 +334,7 @@ ExportResult OfficeInstance::Export(const std::string& input, const std::string&
   const std::string target = (fs::path(outFolder) / HtmlNameFor(input)).string();
   if (input.find_first_of("\t\n") != std::string::npos ||
       target.find_first_of("\t\n") != std::string::npos)
-    return ExportOnce(options_, input, outFolder, profile_);
+    return ExportOnce(options_, input, outFolder, profile_, temp_);
   if (!driver_.Write(input + "\t" + target + "\n")) {
     Stop();
     return Failed(Quoted(program) + " ended abnormally");

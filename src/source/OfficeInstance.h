@@ -30,9 +30,12 @@ std::string DurationText(std::chrono::milliseconds limit);
 std::string OfficeBinary(const std::string& program);
 
 // Exports `input` into the folder `outFolder` as "<input's stem>.html" with its pictures beside
-// it, through one LibreOffice run with the profile folder `profile` (made when missing).
+// it, through one LibreOffice run with the profile folder `profile` (made when missing) and its
+// temporary files in the existing folder `temp` (what a killed LibreOffice leaves there goes with
+// it).
 ExportResult ExportOnce(const WordBridgeOptions& options, const std::string& input,
-                        const std::string& outFolder, const std::string& profile);
+                        const std::string& outFolder, const std::string& profile,
+                        const std::string& temp);
 
 // The profile folder kept between interactive conversions: $XDG_CACHE_HOME/vellumor/libreoffice
 // (XDG_CACHE_HOME defaulting to ~/.cache). Empty when there is no home to put it in.
@@ -83,6 +86,7 @@ class OfficeInstance {
   WordBridgeOptions options_;
   platform::ScratchFolder scratch_;  // the profile, and nothing else
   std::string profile_;
+  std::string temp_;       // LibreOffice's temporary files
   std::string binary_;     // soffice.bin, empty when there is none
   bool noBridge_ = false;  // the driver cannot run here: one run per document
   int started_ = 0;        // listeners started, for unique pipe names

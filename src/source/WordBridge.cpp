@@ -74,18 +74,21 @@ std::string Quoted(std::string_view text) {
 ExportResult RunExport(const std::string& input, const fs::path& out, const fs::path& root,
                        const WordBridgeOptions& options, OfficeInstance* office) {
   if (office) return office->Export(input, out.string());
+  // LibreOffice's own temporary files go with the scratch folder, even when it is killed.
+  const std::string temp = (root / "tmp").string();
+  std::error_code ec;
+  fs::create_directory(temp, ec);
   KeptProfile kept;
   if (kept.Path().empty())
-    return ExportOnce(options, input, out.string(), (root / "profile").string());
-  ExportResult run = ExportOnce(options, input, out.string(), kept.Path());
+    return ExportOnce(options, input, out.string(), (root / "profile").string(), temp);
+  ExportResult run = ExportOnce(options, input, out.string(), kept.Path(), temp);
   // A profile left broken (a run killed while writing it) makes LibreOffice fail at start.
   const bool startFailed = run.Reason.find(" ended ") != std::string::npos;
   if (run || run.TimedOut || !startFailed) return run;
   kept.Discard();
-  std::error_code ec;
   for (const fs::directory_entry& entry : fs::directory_iterator(out, ec))
     fs::remove_all(entry, ec);
-  return ExportOnce(options, input, out.string(), kept.Path());
+  return ExportOnce(options, input, out.string(), kept.Path(), temp);
 }
 
 }  // namespace

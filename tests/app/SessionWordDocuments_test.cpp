@@ -4,13 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "app/PlainTextEditor.h"
 #include "app/Session.h"
+#include "support/FakeOffice.h"
 #include "support/FakeUserInterface.h"
 #include "support/Process.h"
 #include "support/TempFolder.h"
@@ -127,6 +133,69 @@ TEST_F(WordDocumentsTest, ABatchConvertsThroughOneLibreOfficeAndLeavesNothingBeh
             (std::vector<std::string>{"One.rtf", "Three.rtf", "Two.docx", "books"}));
   // The batch's profile went with it.
   EXPECT_EQ(scratchFolders(), before);
+}
+
+// The processes whose command line mentions `text`.
+std::vector<int> ProcessesMentioning(const std::string& text) {
+  std::vector<int> pids;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (line.find(text) != std::string::npos) pids.push_back(std::stoi(name));
+  }
+  return pids;
+}
+
+// vellumor-cli batch with the real LibreOffice, stopped by SIGTERM once LibreOffice runs.
+TEST_F(WordDocumentsTest, TerminatedBatchLeavesNoLibreOfficeProfileOrExport) {
+  testsupport::TempFolder folder, temp;
+  std::vector<std::string> args = {(fs::path(VELLUMOR_BIN_DIR) / "vellumor-cli").string(),
+                                   "batch",
+                                   "-o",
+                                   folder.Path().string(),
+                                   "--settings",
+                                   folder / "none.ini"};
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = folder / ("Book " + std::to_string(i) + ".rtf");
+    fs::copy_file(rtf_, name);
+    args.push_back(name);
+  }
+  const pid_t cli = fork();
+  ASSERT_GE(cli, 0);
+  if (cli == 0) {
+    // Scratch folders (and so LibreOffice's profile) in a temporary folder of the test's own.
+    setenv("TMPDIR", temp.Path().c_str(), 1);
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  // Mid-batch: the first book is saved, LibreOffice runs with its profile in our temporary
+  // folder, the next document is being exported.
+  const std::string marker = temp.Path().string() + "/vellumor-";
+  bool running = false;
+  for (int i = 0; i < 6000 && !running; ++i) {
+    running = fs::exists(folder / "Book 0.fb2") && !ProcessesMentioning(marker).empty();
+    if (!running) usleep(10'000);
+  }
+  EXPECT_TRUE(running) << "the batch never got going";
+  ASSERT_EQ(kill(cli, SIGTERM), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(cli, &status, 0), cli);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 143);
+  for (const int pid : ProcessesMentioning(marker)) EXPECT_TRUE(testsupport::ProcessEnds(pid));
+  for (const std::string& name : temp.Names()) ADD_FAILURE() << name << " left behind";
+  for (const auto& entry : fs::recursive_directory_iterator(temp.Path()))
+    ADD_FAILURE() << entry.path() << " left behind";
+  for (const std::string& name : folder.Names())
+    EXPECT_TRUE(name.ends_with(".rtf") || name.ends_with(".fb2")) << name << " left behind";
 }
 
 TEST_F(WordDocumentsTest, CommandLineConvertsADocx) {
