@@ -38,8 +38,11 @@ FakeOffice::FakeOffice() {
       "here=$(dirname \"$0\")\n"
       "for a in \"$@\"; do case $a in -env:UserInstallation=*) echo \"${a#*file://}\" >> "
       "\"$here/profiles\";; esac; done\n"
-      "case \"$*\" in *--convert-to*) ;; *) echo $$ >> \"$here/listener-pids\"; exec sleep "
-      "600;; esac\n"
+      // A listener records itself, then tells its driver (by the pipe's name) it is up.
+      "case \"$*\" in *--convert-to*) ;; *) echo $$ >> \"$here/listener-pids\"\n"
+      "  for a in \"$@\"; do case $a in --accept=*) n=${a#*name=}; "
+      "touch \"$here/up-${n%%;*}\";; esac; done\n"
+      "  exec sleep 600;; esac\n"
       "echo $$ >> \"$here/once-pids\"\n"
       "out=; prev=; in=\n"
       "for a in \"$@\"; do [ \"$prev\" = --outdir ] && out=$a; prev=$a; in=$a; done\n"
@@ -56,6 +59,7 @@ FakeOffice::FakeOffice() {
       "here=$(dirname \"$0\")\n"
       "[ -e \"$here/no-bridge\" ] && { echo nobridge; exit 3; }\n"
       "echo $$ >> \"$here/driver-pids\"\n"
+      "while [ ! -e \"$here/up-$3\" ]; do sleep 0.01; done\n"  // python -c CODE PIPE ...
       "echo ready\n"
       "tab=$(printf '\\t')\n"
       "while IFS=$tab read -r in target; do\n"
