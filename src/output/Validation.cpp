@@ -11,13 +11,13 @@
 #include <array>
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <unordered_map>
 
 #include "output/Fb2Saving.h"
 #include "platform/CodePage.h"
+#include "platform/FileOpenError.h"
+#include "platform/InputFile.h"
 #include "platform/ProgramFolder.h"
 
 namespace output {
@@ -395,13 +395,15 @@ ValidationReport Fb2Validator::CheckResultText(std::string_view text,
 }
 
 std::string ReadFb2File(const std::filesystem::path& path) {
+  // A folder, a pipe or a device is refused before it is opened: a pipe would wait for ever.
+  if (const auto problem = platform::CheckInputFile(path.string(), platform::kMaxSourceFileBytes))
+    throw ValidationError(platform::CannotOpenMessage(path.string(), problem->Reason));
   if (EndsWithNoCase(path.string(), ".zip")) return ReadZipEntry(path);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ValidationError("cannot open \"" + path.string() + "\"");
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw ValidationError("cannot read \"" + path.string() + "\"");
-  return bytes.str();
+  try {
+    return platform::ReadInputFile(path.string(), platform::kMaxSourceFileBytes);
+  } catch (const platform::FileOpenError& e) {
+    throw ValidationError(e.what());
+  }
 }
 
 }  // namespace output

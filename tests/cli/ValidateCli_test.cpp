@@ -1,6 +1,7 @@
 // vellumor-cli validate, run as a program: its lines and exit statuses.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <zip.h>
 
@@ -94,6 +95,19 @@ TEST_F(ValidateCli, UnreadableFileIsAnInputErrorAndTheOthersAreStillChecked) {
   EXPECT_EQ(run.out, "good.fb2: valid\n");
   EXPECT_NE(Stderr().find("missing.fb2"), std::string::npos);
   EXPECT_EQ(RunCli(dir_, "validate").status, 2);  // no file named
+}
+
+TEST_F(ValidateCli, PipesAndFoldersAreRefusedWithoutWaiting) {
+  // A pipe with no writer would block a reader for ever; a folder is no book.
+  ASSERT_EQ(mkfifo((dir_ / "pipe.fb2").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((dir_ / "pipe.zip").c_str(), 0600), 0);
+  fs::create_directory(dir_ / "shelf.fb2");
+  const CliRun run = RunCli(dir_, "validate pipe.fb2 pipe.zip shelf.fb2 good.fb2");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "good.fb2: valid\n");
+  EXPECT_NE(Stderr().find("pipe.fb2\". It is a named pipe (FIFO)"), std::string::npos);
+  EXPECT_NE(Stderr().find("pipe.zip\". It is a named pipe (FIFO)"), std::string::npos);
+  EXPECT_NE(Stderr().find("shelf.fb2\". It is a folder"), std::string::npos);
 }
 
 TEST_F(ValidateCli, ConvertPrintsTheSameLines) {
