@@ -4,10 +4,12 @@
 
 #include "cli/Commands.h"
 #include "cli/RunOptions.h"
+#include "platform/Interrupts.h"
 #include "platform/MemoryReuse.h"
 
 int main(int argc, char** argv) {
-  platform::KeepFreedMemoryForReuse();  // a batch converts many books in one process
+  platform::InstallInterruptHandlers();  // an interrupt leaves no program, export or scratch file
+  platform::KeepFreedMemoryForReuse();   // a batch converts many books in one process
   CLI::App app{"Vellumor: converts HTML and word-processor documents into FB2 e-books.",
                "vellumor-cli"};
   app.require_subcommand(1);
