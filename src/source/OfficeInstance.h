@@ -46,6 +46,9 @@ class KeptProfile {
  public:
   // Locks the kept profile; Path() is empty when it is in use or cannot be made.
   KeptProfile();
+  // No profile: Path() is empty.
+  enum NoneTag { None };
+  explicit KeptProfile(NoneTag) {}
   ~KeptProfile();
   KeptProfile(const KeptProfile&) = delete;
   KeptProfile& operator=(const KeptProfile&) = delete;

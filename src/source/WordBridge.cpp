@@ -72,13 +72,15 @@ std::string Quoted(std::string_view text) {
 // Runs LibreOffice for `input` into `out`: through the batch's instance, or once with the kept
 // profile (made anew when a run with it ends in failure), or once with a profile in `root`.
 ExportResult RunExport(const std::string& input, const fs::path& out, const fs::path& root,
-                       const WordBridgeOptions& options, OfficeInstance* office) {
-  if (office) return office->Export(input, out.string());
+                       const WordBridgeOptions& options, OfficeInstance* instance) {
+  if (instance) return instance->Export(input, out.string());
   // LibreOffice's own temporary files go with the scratch folder, even when it is killed.
   const std::string temp = (root / "tmp").string();
   std::error_code ec;
   fs::create_directory(temp, ec);
-  KeptProfile kept;
+  // The profile is kept for a LibreOffice installation only (another program has none to keep).
+  const bool office = fs::path(OfficeBinary(options.Program)).filename() == "soffice.bin";
+  KeptProfile kept = office ? KeptProfile() : KeptProfile(KeptProfile::None);
   if (kept.Path().empty())
     return ExportOnce(options, input, out.string(), (root / "profile").string(), temp);
   ExportResult run = ExportOnce(options, input, out.string(), kept.Path(), temp);
