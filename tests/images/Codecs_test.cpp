@@ -251,16 +251,6 @@ std::string WithPngSize(std::string png, uint32_t width, uint32_t height) {
   return png;
 }
 
-// Rewrites the frame size in a baseline JPEG's start-of-frame marker.
-std::string WithJpegSize(std::string jpeg, uint16_t width, uint16_t height) {
-  const size_t sof = jpeg.find("\xff\xc0");
-  jpeg[sof + 5] = static_cast<char>(height >> 8);
-  jpeg[sof + 6] = static_cast<char>(height & 0xff);
-  jpeg[sof + 7] = static_cast<char>(width >> 8);
-  jpeg[sof + 8] = static_cast<char>(width & 0xff);
-  return jpeg;
-}
-
 // A well-formed PNG whose image data holds only the first rows of the picture.
 std::string ShortImageDataPng() {
   const std::string full = fixtures::PatternPng(16, 16);
@@ -316,7 +306,7 @@ TEST(Codecs, BrokenTruncatedAndOversizedPicturesRaiseTheDecodeError) {
       {"header only jpeg", jpeg.substr(0, 200), decodeJpeg},
       {"jpeg data cut short by a marker", cut, decodeJpeg},
       {"jpeg with a bogus table", badTable, decodeJpeg},
-      {"jpeg over 100 Mpx", WithJpegSize(jpeg, 65000, 2000), decodeJpeg},
+      {"jpeg over 100 Mpx", fixtures::WithJpegSize(jpeg, 65000, 2000), decodeJpeg},
       {"empty png", "", decodePng},
       {"truncated png", png.substr(0, png.size() / 2), decodePng},
       {"png without its end", png.substr(0, png.size() - 20), decodePng},
@@ -333,7 +323,8 @@ TEST(Codecs, BrokenTruncatedAndOversizedPicturesRaiseTheDecodeError) {
     EXPECT_THROW(c.Decode(c.Bytes), ImageDecodeError) << c.Name;
   }
   EXPECT_THROW((void)images::ReadPngSize(WithPngSize(png, 70000, 10)), ImageDecodeError);
-  EXPECT_THROW((void)images::ReadJpegSize(WithJpegSize(jpeg, 65000, 2000)), ImageDecodeError);
+  EXPECT_THROW((void)images::ReadJpegSize(fixtures::WithJpegSize(jpeg, 65000, 2000)),
+               ImageDecodeError);
 }
 
 }  // namespace

@@ -33,6 +33,16 @@ inline images::Raster Pattern(int width, int height) {
   return r;
 }
 
+// Rewrites the frame size in a baseline JPEG's start-of-frame marker.
+inline std::string WithJpegSize(std::string jpeg, uint16_t width, uint16_t height) {
+  const size_t sof = jpeg.find("\xff\xc0");
+  jpeg[sof + 5] = static_cast<char>(height >> 8);
+  jpeg[sof + 6] = static_cast<char>(height & 0xff);
+  jpeg[sof + 7] = static_cast<char>(width >> 8);
+  jpeg[sof + 8] = static_cast<char>(width & 0xff);
+  return jpeg;
+}
+
 // The largest difference of any sample between two pictures of the same size.
 inline int MaxDifference(const images::Raster& a, const images::Raster& b) {
   int worst = 0;

@@ -21,16 +21,6 @@ namespace {
 using images::ImageDecodeError;
 using images::ImageError;
 
-// The frame size of a baseline JPEG rewritten.
-std::string WithJpegSize(std::string jpeg, uint16_t width, uint16_t height) {
-  const size_t sof = jpeg.find("\xff\xc0");
-  jpeg[sof + 5] = static_cast<char>(height >> 8);
-  jpeg[sof + 6] = static_cast<char>(height & 0xff);
-  jpeg[sof + 7] = static_cast<char>(width >> 8);
-  jpeg[sof + 8] = static_cast<char>(width & 0xff);
-  return jpeg;
-}
-
 std::string BigEndian32(uint32_t v) {
   std::string out(4, '\0');
   for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(v >> (24 - 8 * i));
@@ -69,7 +59,8 @@ TEST(PictureHeader, FindsTheAnnouncedSizeReadingOnlyTheHeader) {
   filled.insert(2, "\xff\xff");
   const HeaderCase cases[] = {
       {"jpeg", jpeg, std::pair{40, 30}, "JPEG"},
-      {"jpeg over 100 Mpx", WithJpegSize(jpeg, 60000, 60000), std::pair{60000, 60000}, "JPEG"},
+      {"jpeg over 100 Mpx", fixtures::WithJpegSize(jpeg, 60000, 60000), std::pair{60000, 60000},
+       "JPEG"},
       {"jpeg with 5 MB before its frame", padded, std::pair{40, 30}, "JPEG"},
       {"jpeg with fill bytes", filled, std::pair{40, 30}, "JPEG"},
       {"png", png, std::pair{17, 9}, "PNG"},
@@ -127,7 +118,8 @@ TEST(PictureFiles, RefusesHugeFilesAndHugeHeadersBeforeReadingThem) {
   const HostilePicture cases[] = {
       {"huge.jpg", sparse(jpeg.substr(0, 600), uint64_t{2} << 30), true,
        "Cannot open file \"%\". The file is too large: 2 GiB, more than the limit of 256 MiB."},
-      {"huge-header.jpg", sparse(WithJpegSize(jpeg, 60000, 60000).substr(0, 600), 200 << 20), true,
+      {"huge-header.jpg",
+       sparse(fixtures::WithJpegSize(jpeg, 60000, 60000).substr(0, 600), 200 << 20), true,
        "Picture \"%\": JPEG picture is too large (60000 x 60000)"},
       {"wide.png",
        sparse(png.substr(0, 16) + BigEndian32(70000) + BigEndian32(10) + png.substr(24), 200 << 20),
