@@ -79,7 +79,7 @@ Claimed Claim(Kind kind, std::string_view path, pid_t pid) {
       continue;
     slot.What = kind;
     slot.Pid = pid;
-    std::memcpy(slot.Path, path.data(), path.size());
+    if (!path.empty()) std::memcpy(slot.Path, path.data(), path.size());  // a view may be null
     slot.Path[path.size()] = '\0';
     slot.HaveIdentity = !path.empty() && IdentityOf(slot.Path, slot.Id);
     const unsigned generation = slot.Generation.fetch_add(1) + 1;

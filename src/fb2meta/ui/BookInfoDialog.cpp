@@ -137,7 +137,13 @@ BookInfoDialog::BookInfoDialog(BookInfoDialogHooks hooks, int codePage, QWidget*
   ui_->PageControl1->setCurrentIndex(0);
 }
 
-BookInfoDialog::~BookInfoDialog() = default;
+BookInfoDialog::~BookInfoDialog() {
+  // The boxes go after codePage_, and a box losing the focus on the way is validated once more:
+  // the validator that reads codePage_ is taken off them first.
+  for (QLineEdit* box : findChildren<QLineEdit*>()) {
+    if (box->validator() == textValidator_) box->setValidator(nullptr);
+  }
+}
 
 QString BookInfoDialog::CoverDialogTitle() {
   return QStringLiteral("Cover image");
